@@ -1,0 +1,41 @@
+// The words of the block being rendered, named as the render steps use them:
+// ctl(c), in(k), out(o), state(k). An input is looked up at the moment the
+// step reads it, so a block wired to its own output sees what the step has
+// already written in this frame.
+#pragma once
+
+#include <cstdint>
+
+#include "dsp/DspMemory.h"
+
+struct BlockView {
+  int32_t base;
+
+  int32_t ctl(int32_t c) const { return DspMemory.Load(base + BlockWord::kController + c); }
+  void setCtl(int32_t c, int32_t v) const { DspMemory.Store(base + BlockWord::kController + c, v); }
+  // The index is masked into DspMemory so that no input word, whatever it
+  // holds, can read outside the array.
+  int32_t in(int32_t k) const {
+    return DspMemory.Load(DspMemory.Load(base + BlockWord::kInput + k) & (kDspWordCount - 1));
+  }
+  int32_t out(int32_t o) const { return DspMemory.Load(base + BlockWord::kOutput + o); }
+  void setOut(int32_t o, int32_t v) const { DspMemory.Store(base + BlockWord::kOutput + o, v); }
+  int32_t state(int32_t k) const { return DspMemory.Load(base + BlockWord::kState + k); }
+  void setState(int32_t k, int32_t v) const { DspMemory.Store(base + BlockWord::kState + k, v); }
+  int32_t word(int32_t offset) const { return DspMemory.Load(base + offset); }
+};
+
+// The rising-edge detector shared by ENV, S/H, SEQ, CNT and DRM: a gate at or
+// below 0 re-arms the latch, and a gate above the latch triggers and sets it to
+// 32767. Returns the new latch and whether this frame triggered.
+struct GateLatch {
+  int32_t latch;
+  bool triggered;
+};
+inline GateLatch UpdateGateLatch(int32_t gate, int32_t latch) {
+  if (gate <= 0) latch = 0;
+  if (gate > latch) return {32767, true};
+  return {latch, false};
+}
+
+inline constexpr int32_t kGateOn = 32767;

@@ -1,0 +1,65 @@
+// Control-signal shapers: the envelope ENV, sample-and-hold S/H, portamento
+// GLI and the two-way switch SWI.
+#include "dsp/FixedPoint.h"
+#include "dsp/RenderSteps.h"
+#include "dsp/Tables.h"
+
+namespace {
+
+// ENV words: the level runs 0..16384000 (32000 x 512).
+constexpr int32_t kEnvAttackFlag = 1;  // out(1)
+constexpr int32_t kEnvLevel = 2;       // out(2)
+constexpr int32_t kEnvLatch = 3;       // out(3)
+constexpr int32_t kEnvPeak = 16384000;
+constexpr int32_t kAttackRate = 0, kDecay1Rate = 1, kBreakPoint = 2, kDecay2Rate = 3, kGate = 4;
+
+int32_t EnvelopeAttack(BlockView b, int32_t level) {
+  level = fx::Add(level, Curve(b.in(kAttackRate)));
+  if (level >= kEnvPeak) {
+    b.setOut(kEnvAttackFlag, 0);
+    return kEnvPeak;
+  }
+  return level;
+}
+
+int32_t EnvelopeDecay(BlockView b, int32_t level) {
+  const bool aboveBreakPoint = fx::Shl(b.in(kBreakPoint), 9) < level;
+  const int32_t rate = Curve(aboveBreakPoint ? b.in(kDecay1Rate) : b.in(kDecay2Rate));
+  level = fx::Sub(level, rate);
+  return level < 0 ? 0 : level;
+}
+
+constexpr int32_t kSampleHoldLatch = 1;  // out(1)
+constexpr int32_t kGlideAccumulator = 0;  // state(0): the output with 16 fraction bits
+
+}  // namespace
+
+void RenderENV(BlockView b) {
+  const GateLatch gate = UpdateGateLatch(b.in(kGate), b.out(kEnvLatch));
+  b.setOut(kEnvLatch, gate.latch);
+  if (gate.triggered) {
+    b.setOut(kEnvAttackFlag, kGateOn);
+    b.setOut(kEnvLevel, 0);
+  }
+  int32_t level = b.out(kEnvLevel);
+  level = b.out(kEnvAttackFlag) != 0 ? EnvelopeAttack(b, level) : EnvelopeDecay(b, level);
+  b.setOut(kEnvLevel, level);
+  b.setOut(0, fx::Sar(fx::Mul(fx::Sar(level, 9), b.ctl(0)), 15));
+}
+
+void RenderSampleHold(BlockView b) {
+  const GateLatch gate = UpdateGateLatch(b.in(4), b.out(kSampleHoldLatch));
+  b.setOut(kSampleHoldLatch, gate.latch);
+  if (gate.triggered) b.setOut(0, b.in(0));
+}
+
+// Moves toward the input by (difference x rate) / 2^22 per frame.
+void RenderGLI(BlockView b) {
+  const int32_t rate = Curve(b.in(1));
+  const int32_t step = fx::Sar(fx::Mul(fx::Sub(b.in(0), b.out(0)), rate), 6);
+  const int32_t accumulator = fx::Add(b.state(kGlideAccumulator), step);
+  b.setState(kGlideAccumulator, accumulator);
+  b.setOut(0, fx::Sar(accumulator, 16));
+}
+
+void RenderSWI(BlockView b) { b.setOut(0, b.in(2) > 0 ? b.in(1) : b.in(0)); }
