@@ -1,0 +1,20 @@
+// The patch file reader and writer. PatchArea::LoadPatch and SavePatch open
+// filePath and use these entries; the entries also read from memory, so tests
+// and the fuzz target feed bytes straight to the reader.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+
+#include "patch/PatchArea.h"
+
+inline constexpr char kPatchFileVersion[] = "1.01";
+
+// Replaces the patch with the text. Every message goes to the message sink,
+// owned by ownerWindow. Never returns LoadResult::CannotOpen.
+LoadResult LoadPatchFromText(PatchArea& area, const char* text, size_t size, void* ownerWindow);
+// The same over an open file, read from its current position to its end.
+LoadResult LoadPatchFromStream(PatchArea& area, std::FILE* file, void* ownerWindow);
+
+// Writes the whole patch, with area.filePath as its NAME.
+void WritePatch(const PatchArea& area, std::FILE* file);
