@@ -1,0 +1,35 @@
+// The playback thread's message queue, in the manner of a Windows thread
+// message queue: any thread (a device callback included) posts without
+// blocking; the owner sleeps in Get until a message arrives.
+#pragma once
+
+#include <cstdint>
+#include <semaphore>
+
+#include "audio/BoundedQueue.h"
+
+struct ThreadMessage {
+  uint32_t message = 0;
+  uintptr_t wParam = 0;
+  intptr_t lParam = 0;
+};
+
+// Get returns 0 for this message, as GetMessage does for WM_QUIT.
+inline constexpr uint32_t kQuitMessage = 0x0012;
+
+class ThreadMessageQueue {
+ public:
+  // Any thread; lock-free, never waits, never allocates. False when full.
+  bool Post(const ThreadMessage& message);
+  // Owner thread only: sleeps until a message is there. 1 for a message,
+  // 0 for kQuitMessage.
+  int32_t Get(ThreadMessage& message);
+  // Owner thread only: takes a message if one is there, without sleeping.
+  bool Peek(ThreadMessage& message);
+
+ private:
+  static constexpr uint32_t kCapacity = 64;
+  BoundedQueue<ThreadMessage, kCapacity> messages_;
+  // Counts messages fully posted; Get sleeps on it.
+  std::counting_semaphore<kCapacity> posted_{0};
+};

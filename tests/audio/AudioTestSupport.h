@@ -1,0 +1,87 @@
+// What the audio tests share: a fresh engine, a patch built straight on DSP
+// blocks, a capture of the message sink and a wave-output device of the
+// tests' own that plays in order and notifies from a thread of its own.
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "audio/WaveOutDevice.h"
+
+// Every DSP word, pool, buffer and the noise source as at program start.
+void ResetEngine();
+
+// A patch whose frames are never all zero: the left channel holds a constant
+// from an ADD, the right one a sawtooth plus a noise oscillator, so frame
+// order and continuity show in every buffer.
+struct TestPatch {
+  int32_t constant, saw, noise, out;
+};
+TestPatch BuildTestPatch();
+
+// Renders `frames` frames of BuildTestPatch from a fresh engine, then leaves
+// the engine fresh with the same patch built again.
+std::vector<int16_t> ReferenceRender(int32_t frames);
+
+class MessageCapture {
+ public:
+  MessageCapture();
+  ~MessageCapture();
+  std::vector<std::string> texts;
+};
+
+class FakeWaveOut final : public WaveOutDevice {
+ public:
+  struct Written {
+    int32_t ring;  // index into waveHeaders
+    std::vector<int16_t> samples;
+    uint32_t bufferLength;
+    uint32_t flags;  // as the ring left them before Prepare
+  };
+
+  // A paced device finishes a buffer only when Allow grants it; an unpaced
+  // one plays as fast as its thread runs.
+  explicit FakeWaveOut(bool paced) : paced_(paced) {}
+  ~FakeWaveOut() override { Close(); }
+
+  uint32_t openResult = kWaveOk;
+
+  uint32_t Open(const WaveFormat& format, ThreadMessageQueue* notify) override;
+  uint32_t PrepareHeader(WaveHeader* header) override;
+  uint32_t Write(WaveHeader* header) override;
+  uint32_t UnprepareHeader(WaveHeader* header) override;
+  void Close() override;
+
+  void Allow(int32_t buffers);
+  // Waits (with a generous bound, so a broken ring fails instead of hanging)
+  // until `count` writes have arrived.
+  bool WaitForWrites(size_t count);
+  std::vector<Written> Writes();
+  size_t WriteCount();
+  int32_t openCalls() const { return openCalls_; }
+  WaveFormat openedFormat() const { return format_; }
+  int32_t PrepareCalls();
+  int32_t UnprepareCalls();
+
+ private:
+  void PlayLoop();
+
+  const bool paced_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<WaveHeader*> queued_;
+  std::vector<Written> writes_;
+  int32_t credits_ = 0;
+  int32_t prepareCalls_ = 0;
+  int32_t unprepareCalls_ = 0;
+  int32_t openCalls_ = 0;
+  bool stopping_ = false;
+  WaveFormat format_{};
+  ThreadMessageQueue* notify_ = nullptr;
+  std::thread player_;
+};

@@ -1,0 +1,83 @@
+// The lock-free queues the device callback and the playback thread share.
+#include <gtest/gtest.h>
+
+#include <thread>
+#include <vector>
+
+#include "audio/BoundedQueue.h"
+#include "audio/ThreadMessageQueue.h"
+
+namespace {
+
+TEST(BoundedQueueTest, PopsInPushOrderAndRefusesWhenFull) {
+  BoundedQueue<int, 4> queue;
+  int value = 0;
+  EXPECT_FALSE(queue.TryPop(value));
+  for (int i = 1; i <= 4; ++i) EXPECT_TRUE(queue.TryPush(i));
+  EXPECT_FALSE(queue.TryPush(5));
+  // Wrap around the slots several times.
+  for (int round = 0; round < 10; ++round) {
+    ASSERT_TRUE(queue.TryPop(value));
+    EXPECT_EQ(value, 1 + round);
+    EXPECT_TRUE(queue.TryPush(5 + round));
+  }
+  for (int expected = 11; expected <= 14; ++expected) {
+    ASSERT_TRUE(queue.TryPop(value));
+    EXPECT_EQ(value, expected);
+  }
+  EXPECT_FALSE(queue.TryPop(value));
+}
+
+TEST(ThreadMessageQueueTest, GetReturnsMessagesInOrderAndZeroForQuit) {
+  ThreadMessageQueue queue;
+  ASSERT_TRUE(queue.Post({957, 1, 2}));
+  ASSERT_TRUE(queue.Post({955, 0, 0}));
+  ASSERT_TRUE(queue.Post({kQuitMessage, 0, 0}));
+  ThreadMessage message;
+  EXPECT_EQ(queue.Get(message), 1);
+  EXPECT_EQ(message.message, 957u);
+  EXPECT_EQ(message.wParam, 1u);
+  EXPECT_EQ(message.lParam, 2);
+  EXPECT_EQ(queue.Get(message), 1);
+  EXPECT_EQ(message.message, 955u);
+  EXPECT_EQ(queue.Get(message), 0);
+  EXPECT_FALSE(queue.Peek(message));
+}
+
+TEST(ThreadMessageQueueTest, PostFailsWhenFullInsteadOfWaiting) {
+  ThreadMessageQueue queue;
+  int posted = 0;
+  while (queue.Post({957, 0, 0})) ++posted;
+  EXPECT_EQ(posted, 64);
+  ThreadMessage message;
+  EXPECT_TRUE(queue.Peek(message));
+  EXPECT_TRUE(queue.Post({958, 0, 0}));
+}
+
+// Several posters at once, the owner asleep in Get: nothing lost, nothing
+// doubled, each poster's messages in its own order.
+TEST(ThreadMessageQueueTest, ManyPostersOneSleepingReader) {
+  constexpr int kPosters = 4;
+  constexpr int kEach = 20000;
+  ThreadMessageQueue queue;
+  std::vector<std::thread> posters;
+  for (int p = 0; p < kPosters; ++p) {
+    posters.emplace_back([&queue, p] {
+      for (int n = 0; n < kEach; ++n) {
+        while (!queue.Post({957, static_cast<uintptr_t>(p), n})) std::this_thread::yield();
+      }
+    });
+  }
+  std::vector<intptr_t> nextExpected(kPosters, 0);
+  ThreadMessage message;
+  for (int received = 0; received < kPosters * kEach; ++received) {
+    ASSERT_EQ(queue.Get(message), 1);
+    ASSERT_LT(message.wParam, static_cast<uintptr_t>(kPosters));
+    ASSERT_EQ(message.lParam, nextExpected[message.wParam]);
+    ++nextExpected[message.wParam];
+  }
+  for (auto& poster : posters) poster.join();
+  EXPECT_FALSE(queue.Peek(message));
+}
+
+}  // namespace
