@@ -81,7 +81,7 @@ void WritePatch(const PatchArea& area, std::FILE* file) {
   for (int32_t row = 0; row < kGridRows; ++row) {
     for (int32_t column = 0; column < kGridColumns; ++column) {
       const BlockModule* module = area.ModuleAt(column, row);
-      if (module != nullptr && module->type != ModuleTypeId::kNone) WriteModule(file, *module);
+      if (module != nullptr && module->type != ModuleTypeId::kNoModule) WriteModule(file, *module);
     }
   }
   std::fputs("}}}PATCH\n", file);

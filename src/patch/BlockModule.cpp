@@ -14,7 +14,7 @@ constexpr int32_t kControllerMax = 32767;
 }  // namespace
 
 BlockModule::BlockModule(ModuleType newType)
-    : inputSource{}, editControls{}, type(ModuleTypeId::kNone), mode(0), posX(-1), posY(-1), dspBlock(kNone),
+    : inputSource{}, editControls{}, type(ModuleTypeId::kNoModule), mode(0), posX(-1), posY(-1), dspBlock(kNone),
       editWindow(nullptr) {
   for (int32_t i = 0; i < kModuleInputCount; ++i) {
     inputSourceOutput[i] = -1;
@@ -24,7 +24,7 @@ BlockModule::BlockModule(ModuleType newType)
   SetBlockType(newType);
 }
 
-BlockModule::~BlockModule() { SetBlockType(ModuleTypeId::kNone); }
+BlockModule::~BlockModule() { SetBlockType(ModuleTypeId::kNoModule); }
 
 int32_t BlockModule::WindowProc(WindowHandle, uint32_t, uintptr_t, intptr_t) {
   // The pattern edit windows handle their own messages here once they exist.
@@ -40,7 +40,7 @@ void BlockModule::ResetInput(int32_t input) {
 }
 
 void BlockModule::SetBlockType(ModuleType newType) {
-  if (!IsModuleType(newType)) newType = ModuleTypeId::kNone;
+  if (!IsModuleType(newType)) newType = ModuleTypeId::kNoModule;
 
   // Stop the old algorithm before any other word of the block changes.
   if (dspBlock != kNone) SetOpcode(dspBlock, 0);
@@ -62,17 +62,17 @@ void BlockModule::SetBlockType(ModuleType newType) {
   if (newBuffer == PoolBuffer::Delay && DelayBufAvailable() == 0) {
     ShowMessage(nullptr, "Internal Varnotek Error: No Delay/Flanger buffers available, SetBlockType assignment failed",
                 MessageIcon::Error);
-    newType = ModuleTypeId::kNone;
+    newType = ModuleTypeId::kNoModule;
   } else if (newBuffer == PoolBuffer::DrumPattern && DRMBufferAvailable() == 0) {
     ShowMessage(nullptr, "Internal Varnotek Error: No DrumPattern buffers available, SetBlockType assignment failed",
                 MessageIcon::Error);
-    newType = ModuleTypeId::kNone;
+    newType = ModuleTypeId::kNoModule;
   }
 
   type = newType;
   mode = (newType == ModuleTypeId::kOSC) ? kOscHighRange : 0;
 
-  if (newType == ModuleTypeId::kNone) {
+  if (newType == ModuleTypeId::kNoModule) {
     if (dspBlock != kNone) {
       for (int32_t i = 0; i < kModuleInputCount; ++i) ResetInput(i);
       ReleaseDSPBlock(dspBlock);

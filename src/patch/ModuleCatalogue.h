@@ -15,7 +15,7 @@ inline constexpr int32_t kModuleCommandBase = 50000;  // command id of type t is
 
 // Types with a behaviour of their own; every other number names "---".
 namespace ModuleTypeId {
-inline constexpr ModuleType kNone = 0;
+inline constexpr ModuleType kNoModule = 0;
 inline constexpr ModuleType kOSC = 1;
 inline constexpr ModuleType kVCF = 2;
 inline constexpr ModuleType kFLT = 3;

@@ -170,7 +170,7 @@ int32_t PatchArea::IsSelectedInputConnected(int32_t input) const {
 
 ModuleType PatchArea::GetSelectedType() const {
   const BlockModule* module = SelectedModule();
-  return module != nullptr ? module->type : ModuleTypeId::kNone;
+  return module != nullptr ? module->type : ModuleTypeId::kNoModule;
 }
 
 int32_t PatchArea::GetSelectedMode() const {
@@ -209,7 +209,7 @@ int32_t PatchArea::SetModuleAt(int32_t column, int32_t row, ModuleType newType) 
   BlockModule* module = anchorGrid[row][column];
 
   if (module != nullptr) {
-    if (newType != ModuleTypeId::kNone) {
+    if (newType != ModuleTypeId::kNoModule) {
       module->SetBlockType(newType);
       return 1;
     }
@@ -221,7 +221,7 @@ int32_t PatchArea::SetModuleAt(int32_t column, int32_t row, ModuleType newType) 
     return 1;
   }
 
-  if (newType == ModuleTypeId::kNone) return 1;
+  if (newType == ModuleTypeId::kNoModule) return 1;
   if (!FitsNewModule(column, row)) return 0;
   module = new BlockModule(newType);
   module->posX = column;
@@ -234,7 +234,7 @@ int32_t PatchArea::SetModuleAt(int32_t column, int32_t row, ModuleType newType) 
 int32_t PatchArea::ReplaceSelected(ModuleType newType) {
   if (!IsModuleType(newType)) return 0;
   const BlockModule* selected = SelectedModule();
-  if (selected == nullptr && newType != ModuleTypeId::kNone && !FitsNewModule(cursorX, cursorY)) return 0;
+  if (selected == nullptr && newType != ModuleTypeId::kNoModule && !FitsNewModule(cursorX, cursorY)) return 0;
 
   if (connectSourceX == cursorX && connectSourceY == cursorY) ForgetConnectSource();
   if (selected != nullptr) UnwireInputsFedBy(selected);

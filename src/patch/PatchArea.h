@@ -12,8 +12,10 @@
 inline constexpr int32_t kGridColumns = 40;
 inline constexpr int32_t kGridRows = 24;
 inline constexpr int32_t kModuleSize = 3;
-inline constexpr int32_t kLastAnchorColumn = kGridColumns - kModuleSize;  // 36
-inline constexpr int32_t kLastAnchorRow = kGridRows - kModuleSize;        // 20
+// Anchors stop one cell short of the edge, so the last column and the last
+// row are never covered: at most 13 x 7 modules fit.
+inline constexpr int32_t kLastAnchorColumn = 36;
+inline constexpr int32_t kLastAnchorRow = 20;
 
 // The beginning of every main window title and the main window's class name.
 inline constexpr char kTitlePrefix[] = "Varnotek 1.01 - www.varnotek.org - ";

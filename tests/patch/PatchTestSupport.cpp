@@ -1,0 +1,36 @@
+#include "PatchTestSupport.h"
+
+#include "dsp/DspMemory.h"
+#include "dsp/Pools.h"
+#include "dsp/RenderBuffer.h"
+
+void ResetEngineToStart() {
+  for (int32_t i = 0; i < kDspWordCount; ++i) DspMemory.Store(i, 0);
+  for (auto& buffer : DelayBuffer)
+    for (int16_t& sample : buffer) sample = 0;
+  for (int32_t offset = 0; offset < kDrumBufferCount * kDrumBufferBytes; ++offset) SetDrumByte(offset, 0);
+  noiseGenerator = NoiseGenerator{};
+  leftSum = 0;
+  rightSum = 0;
+  InitDspMemory();
+}
+
+namespace {
+
+void Record(void* context, void* owner, const char* text, MessageIcon icon) {
+  static_cast<MessageCapture*>(context)->shown.push_back({owner, text, icon});
+}
+
+}  // namespace
+
+MessageCapture::MessageCapture() { SetMessageSink(Record, this); }
+
+MessageCapture::~MessageCapture() { SetMessageSink(nullptr, nullptr); }
+
+std::vector<std::string> MessageCapture::Texts() const {
+  std::vector<std::string> texts;
+  for (const ShownMessage& message : shown) texts.push_back(message.text);
+  return texts;
+}
+
+int32_t Word(int32_t index) { return DspMemory.Load(index); }

@@ -1,0 +1,41 @@
+// Helpers for the patch model and patch file suites: an engine back at
+// program start for every test, and a capture of the messages shown.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "dsp/MessageSink.h"
+
+// Every DspMemory word, pool flag, buffer and the noise source as at program
+// start, then InitDspMemory. Only valid while no module exists.
+void ResetEngineToStart();
+
+struct ShownMessage {
+  void* owner;
+  std::string text;
+  MessageIcon icon;
+};
+
+// Records every message while it lives.
+class MessageCapture {
+ public:
+  MessageCapture();
+  ~MessageCapture();
+  MessageCapture(const MessageCapture&) = delete;
+  MessageCapture& operator=(const MessageCapture&) = delete;
+
+  std::vector<std::string> Texts() const;
+  std::vector<ShownMessage> shown;
+};
+
+int32_t Word(int32_t index);
+
+class PatchModelTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ResetEngineToStart(); }
+  MessageCapture messages;
+};
