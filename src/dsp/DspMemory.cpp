@@ -29,6 +29,11 @@ void ClearBlockForNewOwner(int32_t block) {
 
 }  // namespace
 
+void SetOpcode(int32_t block, int32_t opcode) {
+  DspMemory.StoreRelease(block + kOpcode, opcode);
+  NoteRenderGraphChanged();
+}
+
 void InitDspMemory() {
   InitPools();
   RenderListHead.store(kNone, std::memory_order_release);
@@ -37,6 +42,7 @@ void InitDspMemory() {
   SetNext(kLastBlock, kNone);
   SetPrevious(0, kNone);
   SetPrevious(kLastBlock, kLastBlock - kBlockWordCount);
+  NoteRenderGraphChanged();
 }
 
 int32_t ReserveDSPBlock() {
@@ -53,6 +59,7 @@ int32_t ReserveDSPBlock() {
   SetPrevious(block, kNone);
   if (head != kNone) SetPrevious(head, block);
   RenderListHead.store(block, std::memory_order_release);
+  NoteRenderGraphChanged();
   return block;
 }
 
@@ -67,8 +74,8 @@ void ReleaseDSPBlock(int32_t block) {
   }
   if (next != kNone) SetPrevious(next, previous);
 
-  // A walk may still stand on the block and follow its next link; keep that
-  // link until no walk can.
+  // A frame may still run the block or follow its next link; keep both until
+  // no frame can.
   WaitUntilWalksLeaveUnlinkedBlocks();
 
   SetNext(block, FreeListHead);

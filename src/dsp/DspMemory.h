@@ -40,7 +40,7 @@ struct DspWords {
 
   int32_t Load(int32_t index) const { return word[index].load(std::memory_order_relaxed); }
   void Store(int32_t index, int32_t value) { word[index].store(value, std::memory_order_relaxed); }
-  // The opcode is the word that publishes a block's other words to the render loop.
+  // Opcode and list links publish a block's other words to the render loop.
   int32_t LoadAcquire(int32_t index) const { return word[index].load(std::memory_order_acquire); }
   void StoreRelease(int32_t index, int32_t value) { word[index].store(value, std::memory_order_release); }
 };
@@ -56,5 +56,6 @@ int32_t ReserveDSPBlock();
 // Waits (UI side only) until no render walk can still stand on the block.
 void ReleaseDSPBlock(int32_t block);
 
-// Convenience for the writers of a block (patch model, tests).
-inline void SetOpcode(int32_t block, int32_t opcode) { DspMemory.StoreRelease(block + BlockWord::kOpcode, opcode); }
+// The only way to write a block's opcode: it publishes the block's other
+// words to the render loop and tells the loop to pick up the change.
+void SetOpcode(int32_t block, int32_t opcode);
