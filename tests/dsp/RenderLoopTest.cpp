@@ -122,3 +122,32 @@ TEST_F(RenderLoopTest, AnInputWordOutsideMemoryIsConfinedToIt) {
 }
 
 }  // namespace
+
+namespace {
+
+// The loop keeps a flat copy of the render list; every kind of edit between
+// two frames must reach the very next frame.
+TEST_F(RenderLoopTest, EditsBetweenFramesReachTheNextFrame) {
+  const int32_t source = MakeConstant(8192);
+  const int32_t out = MakeBlock(Opcode::kOUT, {0, 0, 0, 26000, 0, 0});
+  Wire(out, 2, source, 0);
+  EXPECT_EQ(Render(1)[0], 3826);
+
+  SetOpcode(out, 0);
+  EXPECT_EQ(Render(1)[0], 0);
+  SetOpcode(out, Opcode::kOUT);
+  EXPECT_EQ(Render(1)[0], 3826);
+
+  const int32_t second = MakeBlock(Opcode::kOUT, {0, 0, 0, 26000, 0, 0});
+  Wire(second, 2, source, 0);
+  EXPECT_EQ(Render(1)[0], 2 * 3826);
+
+  SetOpcode(second, 0);
+  ReleaseDSPBlock(second);
+  EXPECT_EQ(Render(1)[0], 3826);
+
+  ReleaseDSPBlock(out);
+  EXPECT_EQ(Render(1)[0], 0);
+}
+
+}  // namespace
