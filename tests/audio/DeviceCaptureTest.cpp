@@ -1,0 +1,154 @@
+// The whole path through the real PortAudio and ALSA on a machine without a
+// sound card: ALSA's file plugin over its null device stands in for the
+// card and records every byte the stream plays.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "AudioTestSupport.h"
+#include "audio/AudioOutput.h"
+#include "audio/portaudio/PortAudioWaveOut.h"
+#include "dsp/RenderBuffer.h"
+#include "patch/PatchArea.h"
+
+namespace {
+
+struct Frame {
+  int16_t left, right;
+  bool operator==(const Frame&) const = default;
+};
+
+std::vector<Frame> ReadFrames(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  std::vector<Frame> frames(bytes.size() / sizeof(Frame));
+  std::memcpy(frames.data(), bytes.data(), frames.size() * sizeof(Frame));
+  return frames;
+}
+
+// The file device is not paced in real time, so the stream plays silence
+// whenever it runs ahead of the ring; the patch never outputs a zero frame.
+std::vector<Frame> WithoutSilence(const std::vector<Frame>& frames) {
+  std::vector<Frame> sounding;
+  for (const Frame& frame : frames) {
+    if (frame.left != 0 || frame.right != 0) sounding.push_back(frame);
+  }
+  return sounding;
+}
+
+class TemporaryFolder {
+ public:
+  TemporaryFolder() {
+    const char* base = std::getenv("TMPDIR");
+    std::string pattern = std::string(base && *base ? base : "/tmp") + "/varnotek-audio-XXXXXX";
+    path = mkdtemp(pattern.data()) ? pattern : "";
+  }
+  ~TemporaryFolder() {
+    if (!path.empty()) std::system(("rm -rf '" + path + "'").c_str());
+  }
+  std::string path;
+};
+
+// Points ALSA at a configuration of the test's own before PortAudio first
+// looks at it, and keeps a JACK server, if one runs, out of the way.
+void UseAlsaConfiguration(const std::string& folder, const std::string& text) {
+  const std::string path = folder + "/asound.conf";
+  std::ofstream(path) << text;
+  setenv("ALSA_CONFIG_PATH", path.c_str(), 1);
+  setenv("JACK_NO_START_SERVER", "1", 1);
+  setenv("JACK_DEFAULT_SERVER", "varnotek-test-no-server", 1);
+}
+
+TEST(DeviceCaptureTest, PlayedBytesEqualTheOfflineRender) {
+  TemporaryFolder folder;
+  ASSERT_FALSE(folder.path.empty());
+  const std::string capture = folder.path + "/capture.raw";
+  UseAlsaConfiguration(folder.path, "pcm.!default {\n"
+                                    "  type file\n"
+                                    "  slave.pcm { type null }\n"
+                                    "  file \"" + capture + "\"\n"
+                                    "  format \"raw\"\n"
+                                    "}\n");
+
+  ResetEngine();
+  PatchArea area;
+  std::snprintf(area.filePath, sizeof area.filePath, "%s", VARNOTEK_CAPTURE_PATCH);
+  MessageCapture messages;
+  area.LoadPatch(nullptr);
+  ASSERT_EQ(area.lastLoadResult, LoadResult::Loaded);
+
+  SetWaveOutDevice(&DefaultPortAudioWaveOut());
+  StartAudio(nullptr);
+  ASSERT_NE(waveDevice, nullptr) << "the ALSA file device did not open";
+
+  constexpr size_t kBuffers = 30;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  // The file grows fast with silence too; read it only once it could hold enough.
+  const uintmax_t enoughBytes = kBuffers * kMemoryBlockBytes;
+  std::error_code noFileYet;
+  while (std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    const uintmax_t size = std::filesystem::file_size(capture, noFileYet);
+    if (noFileYet || size < enoughBytes) continue;
+    if (WithoutSilence(ReadFrames(capture)).size() >= kBuffers * kFramesPerBuffer) break;
+  }
+  StopAudio();
+  SetWaveOutDevice(nullptr);
+  EXPECT_TRUE(messages.texts.empty());
+
+  const std::vector<Frame> played = WithoutSilence(ReadFrames(capture));
+  ASSERT_GE(played.size(), kBuffers * kFramesPerBuffer);
+
+  const std::string offline = folder.path + "/offline.raw";
+  const std::string command = std::string("'") + VARNOTEK_RENDER + "' --frames " +
+                              std::to_string(played.size() + 4 * kFramesPerBuffer) + " '" +
+                              VARNOTEK_CAPTURE_PATCH + "' '" + offline + "'";
+  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  const std::vector<Frame> rendered = WithoutSilence(ReadFrames(offline));
+  ASSERT_GE(rendered.size(), played.size());
+
+  size_t firstDifference = 0;
+  while (firstDifference < played.size() && played[firstDifference] == rendered[firstDifference]) ++firstDifference;
+  EXPECT_EQ(firstDifference, played.size()) << "of " << played.size() << " sounding frames played";
+}
+
+TEST(DeviceCaptureTest, NoDeviceGivesOneMessageAndNoChatter) {
+  TemporaryFolder folder;
+  ASSERT_FALSE(folder.path.empty());
+  // A default device on a card that is not there. (A configuration without
+  // any device trips an assertion inside PortAudio's ALSA device list.)
+  UseAlsaConfiguration(folder.path, "pcm.!default {\n  type hw\n  card 99\n}\n");
+
+  // Everything written to the process's stderr while audio starts.
+  const std::string chatter = folder.path + "/stderr.txt";
+  std::fflush(stderr);
+  const int savedStderr = dup(STDERR_FILENO);
+  ASSERT_TRUE(std::freopen(chatter.c_str(), "w", stderr));
+
+  MessageCapture messages;
+  SetWaveOutDevice(&DefaultPortAudioWaveOut());
+  StartAudio(nullptr);
+  StopAudio();
+  SetWaveOutDevice(nullptr);
+
+  std::fflush(stderr);
+  dup2(savedStderr, STDERR_FILENO);
+  close(savedStderr);
+
+  EXPECT_EQ(messages.texts, std::vector<std::string>{"waveOutOpen failed, check WAVE-Output settings"});
+  std::ifstream file(chatter);
+  const std::string printed((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(printed, "");
+}
+
+}  // namespace
