@@ -206,7 +206,8 @@ class PatchReader {
     scanner_.ReadWord(version, sizeof(version), &length);
     if (WordIs(version, length, kPatchFileVersion)) versionCode_ = kKnownVersionCode;
     if (versionCode_ > kKnownVersionCode)
-      ShowMessage(ownerWindow_, "This is an Patchfile of unknown type, results are unpredicable!", MessageIcon::Warning);
+      ShowMessage(ownerWindow_, "This is an Patchfile of unknown type, results are unpredicable!",
+                  MessageIcon::Warning);
     return nullptr;
   }
 
@@ -215,7 +216,8 @@ class PatchReader {
     scanner_.Scan(" %d,%d\n", size);
     width_ = size[0];
     height_ = size[1];
-    if (width_ < 1 || width_ > kGridColumns || height_ < 1 || height_ > kGridRows) return "Load-Error: Patch wrong size";
+    if (width_ < 1 || width_ > kGridColumns || height_ < 1 || height_ > kGridRows)
+      return "Load-Error: Patch wrong size";
     return nullptr;
   }
 
@@ -273,10 +275,10 @@ class PatchReader {
 
   const char* ReadSequencerSteps() {
     BlockModule* module = CurrentModule();
-    if (module == nullptr || module->type != ModuleTypeId::kSEQ) return "Load-Error: SEQSTEPS only allowed in SEQ-Block";
+    if (module == nullptr || module->type != ModuleTypeId::kSEQ)
+      return "Load-Error: SEQSTEPS only allowed in SEQ-Block";
     int32_t values[kSequencerSteps];
-    const int32_t count =
-        scanner_.Scan(" %ld,%ld,%ld,%ld,%ld,%d,%ld,%ld,%ld,%ld,%ld,%ld,%ld,%ld,%ld,%ld\n", values);
+    const int32_t count = scanner_.Scan(" %ld,%ld,%ld,%ld,%ld,%d,%ld,%ld,%ld,%ld,%ld,%ld,%ld,%ld,%ld,%ld\n", values);
     if (module->dspBlock != kNone)
       for (int32_t s = 0; s < count; ++s) DspMemory.Store(module->dspBlock + BlockWord::kStep + s, values[s]);
     return nullptr;
@@ -289,7 +291,8 @@ class PatchReader {
     scanner_.Scan(" %d,%d", trackAndBank);
     const int32_t track = trackAndBank[0];
     const int32_t bank = trackAndBank[1];
-    if (track < 0 || track >= kDrumTracks || bank < 0 || bank >= kDrumBanks) return "Load-Error: TRACK number out of range";
+    if (track < 0 || track >= kDrumTracks || bank < 0 || bank >= kDrumBanks)
+      return "Load-Error: TRACK number out of range";
     int32_t step[1];
     for (int32_t s = 0; s < kDrumSteps; ++s) {
       if (scanner_.Scan(s == 0 ? " %d" : ",%d", step) != 1) break;

@@ -14,7 +14,13 @@ constexpr int32_t kControllerMax = 32767;
 }  // namespace
 
 BlockModule::BlockModule(ModuleType newType)
-    : inputSource{}, editControls{}, type(ModuleTypeId::kNoModule), mode(0), posX(-1), posY(-1), dspBlock(kNone),
+    : inputSource{},
+      editControls{},
+      type(ModuleTypeId::kNoModule),
+      mode(0),
+      posX(-1),
+      posY(-1),
+      dspBlock(kNone),
       editWindow(nullptr) {
   for (int32_t i = 0; i < kModuleInputCount; ++i) {
     inputSourceOutput[i] = -1;

@@ -36,9 +36,9 @@ class BlockModule final : public WindowObject {
   // SEQ: the 16 value labels; DRM: the 256 step buttons (track * 64 + step).
   WindowHandle editControls[kEditControlCount];
   ModuleType type;
-  int32_t mode;  // OSC: waveform in bits 0..7, high range in bit 8; FLT: 0..2; else 0
-  int32_t posX;  // anchor column 0..36, set by the patch area
-  int32_t posY;  // anchor row 0..20
+  int32_t mode;      // OSC: waveform in bits 0..7, high range in bit 8; FLT: 0..2; else 0
+  int32_t posX;      // anchor column 0..36, set by the patch area
+  int32_t posY;      // anchor row 0..20
   int32_t dspBlock;  // index of the block's first word; -1 = none
   WindowHandle editWindow;
 

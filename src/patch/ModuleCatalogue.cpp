@@ -7,6 +7,8 @@ constexpr const char* x = nullptr;  // an absent label entry, so the rows line u
 constexpr int32_t Z = kZeroSlotSource;
 }  // namespace
 
+// The tables keep one row per type.
+// clang-format off
 const char* const ModuleTypeName[kModuleTypeCount] = {
     "xxx", "OSC", "VCF", "FLT", "VCA", "ADD", "MUL", "---", "---", "---", "---", "---",
     "ENV", "S/H", "GLI", "SWI", "SEQ", "DRM", "PAT", "SNG", "CNT", "---", "---", "---",
@@ -102,6 +104,8 @@ const int32_t DefaultControllers[kModuleTypeCount][6] = {
     /* 35 OUT */ {0, 0, 0, 26000, 0, 0},
 };
 
+// clang-format on
+
 const char* TypeName(ModuleType type) { return ModuleTypeName[type]; }
 
 ModuleType TypeOfName(const char* name) {
@@ -128,7 +132,8 @@ bool OutputExists(ModuleType type, int32_t output) {
 
 bool InputOffered(ModuleType type, int32_t input) {
   if (input < 0 || input >= 5) return false;
-  return ModuleLabels[type][kLabelInput + input] != nullptr || ModuleLabels[type][kLabelController + input + 1] != nullptr;
+  return ModuleLabels[type][kLabelInput + input] != nullptr ||
+         ModuleLabels[type][kLabelController + input + 1] != nullptr;
 }
 
 bool ControllerOffered(ModuleType type, int32_t controller, bool pairedInputWired) {

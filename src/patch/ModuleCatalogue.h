@@ -7,10 +7,10 @@
 using ModuleType = int32_t;
 
 inline constexpr int32_t kModuleTypeCount = 36;
-inline constexpr int32_t kModuleLabelCount = 16;  // 6 controllers, 5 inputs, 5 outputs
-inline constexpr int32_t kLabelController = 0;    // entries 0..5
-inline constexpr int32_t kLabelInput = 6;         // entries 6..10
-inline constexpr int32_t kLabelOutput = 11;       // entries 11..15
+inline constexpr int32_t kModuleLabelCount = 16;      // 6 controllers, 5 inputs, 5 outputs
+inline constexpr int32_t kLabelController = 0;        // entries 0..5
+inline constexpr int32_t kLabelInput = 6;             // entries 6..10
+inline constexpr int32_t kLabelOutput = 11;           // entries 11..15
 inline constexpr int32_t kModuleCommandBase = 50000;  // command id of type t is 50000 + t
 
 // Types with a behaviour of their own; every other number names "---".

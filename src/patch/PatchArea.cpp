@@ -4,7 +4,9 @@
 
 namespace {
 
-bool InsideGrid(int32_t column, int32_t row) { return column >= 0 && column < kGridColumns && row >= 0 && row < kGridRows; }
+bool InsideGrid(int32_t column, int32_t row) {
+  return column >= 0 && column < kGridColumns && row >= 0 && row < kGridRows;
+}
 
 bool InsideAnchorRange(int32_t column, int32_t row) {
   return column >= 0 && column <= kLastAnchorColumn && row >= 0 && row <= kLastAnchorRow;

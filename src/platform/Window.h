@@ -27,8 +27,8 @@ class WindowObject {
 // Destroys a window that an adapter created. Until an adapter installs its
 // implementation no window can exist, so there is nothing to destroy.
 using DestroyWindowFunction = void (*)(WindowHandle window);
-inline DestroyWindowFunction destroyPlatformWindow = nullptr;
+inline DestroyWindowFunction destroyWindowHandler = nullptr;
 
 inline void DestroyPlatformWindow(WindowHandle window) {
-  if (window != nullptr && destroyPlatformWindow != nullptr) destroyPlatformWindow(window);
+  if (window != nullptr && destroyWindowHandler != nullptr) destroyWindowHandler(window);
 }

@@ -57,7 +57,8 @@ const LoadErrorCase kLoadErrors[] = {
     {"SeqStepsInOscillator", "PATCHSIZE 40,24 {{{MODULE 10,10,OSC SEQSTEPS 1,2",
      "Load-Error: SEQSTEPS only allowed in SEQ-Block"},
     {"SeqStepsOutsideBlock", "SEQSTEPS 1,2", "Load-Error: SEQSTEPS only allowed in SEQ-Block"},
-    {"TrackInSequencer", "PATCHSIZE 40,24 {{{MODULE 10,10,SEQ TRACK 0,0 1", "Load-Error: TRACK only allowed in DRM-Block"},
+    {"TrackInSequencer", "PATCHSIZE 40,24 {{{MODULE 10,10,SEQ TRACK 0,0 1",
+     "Load-Error: TRACK only allowed in DRM-Block"},
     {"TrackOutsideBlock", "TRACK 0,0 1", "Load-Error: TRACK only allowed in DRM-Block"},
     {"TrackFour", "PATCHSIZE 40,24 {{{MODULE 10,10,DRM TRACK 4,0 1", "Load-Error: TRACK number out of range"},
     {"Bank32", "PATCHSIZE 40,24 {{{MODULE 10,10,DRM TRACK 0,32 1", "Load-Error: TRACK number out of range"},
@@ -162,11 +163,11 @@ TEST_F(PatchReaderTest, UnmakeableWiresAreReportedAndKeepTheirRecord) {
   PatchArea area;
   ASSERT_EQ(LoadText(area,
                      "PATCHSIZE 40,24\n{{{MODULE 0,0,OUT\n"
-                     "INPUT 0,10,10,0\n"   // no module there
-                     "INPUT 1,50,50,0\n"   // outside the grid
-                     "INPUT 2,0,0,7\n"     // no output 7
-                     "INPUT 3,1,1,0\n"     // covered, not an anchor
-                     "INPUT 4,0,0,-1\n"    // a negative output records nothing
+                     "INPUT 0,10,10,0\n"  // no module there
+                     "INPUT 1,50,50,0\n"  // outside the grid
+                     "INPUT 2,0,0,7\n"    // no output 7
+                     "INPUT 3,1,1,0\n"    // covered, not an anchor
+                     "INPUT 4,0,0,-1\n"   // a negative output records nothing
                      "}}}MODULE\n"),
             LoadResult::Loaded);
   EXPECT_EQ(messages.Texts(), std::vector<std::string>(4, kConnectFailure));
@@ -218,7 +219,7 @@ TEST_F(PatchReaderTest, ShortValueLinesStoreWhatWasRead) {
   // VCA starts at all zeros; 7 marks each value that was read.
   const Case cases[] = {
       {"CONTROLLERS 7,7", {7, 7, 0, 0, 0, 0}},
-      {"CONTROLLERS 7 ,7,7", {7, 0, 0, 0, 0, 0}},  // no white space before a comma
+      {"CONTROLLERS 7 ,7,7", {7, 0, 0, 0, 0, 0}},    // no white space before a comma
       {"CONTROLLERS 7, 7,\n7", {7, 7, 7, 0, 0, 0}},  // but before a number
       {"CONTROLLERS 7;7", {7, 0, 0, 0, 0, 0}},
       {"CONTROLLERS -,7", {0, 0, 0, 0, 0, 0}},
@@ -317,11 +318,13 @@ TEST_F(PatchReaderTest, UnknownNameCreatesNothingButAnEarlierModuleStillTakesThe
 TEST_F(PatchReaderTest, PoolExhaustionWhileLoadingGoesOn) {
   PatchArea area;
   std::string text = "PATCHSIZE 40,24 ";
-  for (int32_t k = 0; k < 5; ++k) text += "{{{MODULE " + std::to_string(3 * k) + ",0," + (k % 2 ? "FLA" : "DLY") + " }}}MODULE ";
+  for (int32_t k = 0; k < 5; ++k)
+    text += "{{{MODULE " + std::to_string(3 * k) + ",0," + (k % 2 ? "FLA" : "DLY") + " }}}MODULE ";
   text += "{{{MODULE 0,6,OSC }}}MODULE";
   ASSERT_EQ(LoadText(area, text), LoadResult::Loaded);
-  EXPECT_EQ(messages.Texts(), std::vector<std::string>{
-                                  "Internal Varnotek Error: No Delay/Flanger buffers available, SetBlockType assignment failed"});
+  EXPECT_EQ(messages.Texts(),
+            std::vector<std::string>{
+                "Internal Varnotek Error: No Delay/Flanger buffers available, SetBlockType assignment failed"});
   EXPECT_EQ(area.ModuleAt(12, 0)->type, kNoModule);
   EXPECT_EQ(area.ModuleAt(0, 6)->type, kOSC);
 }

@@ -27,8 +27,8 @@ const ModuleType kNamedTypes[] = {kOSC, kVCF, kFLT, kVCA, kADD, kMUL, 7,    kENV
 constexpr int32_t kRenderFrames = 6000;
 
 struct RandomPatchOptions {
-  bool allowMoves;         // moves change the render order, so only for text checks
-  bool extremeValues;      // controller and step values beyond 16 bits, as only a file can hold
+  bool allowMoves;     // moves change the render order, so only for text checks
+  bool extremeValues;  // controller and step values beyond 16 bits, as only a file can hold
 };
 
 class RandomPatchBuilder {
@@ -274,7 +274,10 @@ TEST_F(PatchRoundTripTest, FixtureFilesRaiseTheirMessages) {
   const FixtureCase cases[] = {
       {"example.pch", LoadResult::Loaded, {}, 3},
       {"drums_crlf.pch", LoadResult::Loaded, {}, 5},
-      {"unknown_version.pch", LoadResult::Loaded, {"This is an Patchfile of unknown type, results are unpredicable!"}, 1},
+      {"unknown_version.pch",
+       LoadResult::Loaded,
+       {"This is an Patchfile of unknown type, results are unpredicable!"},
+       1},
       {"wire_to_nowhere.pch", LoadResult::Loaded, {"Internal Varnotek Error: ConnectInput(*,i,i) failure"}, 1},
       {"patch_wrong_size.pch", LoadResult::LoadError, {"Load-Error: Patch wrong size"}, 0},
       {"module_out_of_area.pch", LoadResult::LoadError, {"Load-Error: Module out of patch area"}, 0},

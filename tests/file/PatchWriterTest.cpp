@@ -135,22 +135,4 @@ TEST_F(PatchWriterTest, ModulesLeftWithoutATypeAreNotWritten) {
   EXPECT_NE(text.find("{{{MODULE 0,0,DRM"), std::string::npos);
 }
 
-TEST_F(PatchWriterTest, ControllerValuesAndModesAreWrittenSigned) {
-  PatchArea area;
-  area.SetModuleAt(0, 0, kFLT);
-  area.SetModuleAt(3, 0, kOSC);
-  area.Select(0, 0);
-  area.SetSelectedMode(2);
-  area.SetSelectedController(0, -32768);
-  area.SetSelectedController(5, 32767);
-  area.Select(3, 0);
-  area.SetSelectedMode(5);  // low range
-  const std::string text = SaveToText(area);
-  EXPECT_NE(text.find("{{{MODULE 0,0,FLT\nCONTROLLERS -32768,0,0,0,8192,32767\nMODE 2\n}}}MODULE\n"),
-            std::string::npos)
-      << text;
-  EXPECT_NE(text.find("{{{MODULE 3,0,OSC\nCONTROLLERS 22000,0,0,32767,0,0\nMODE 5\n}}}MODULE\n"), std::string::npos)
-      << text;
-}
-
 }  // namespace

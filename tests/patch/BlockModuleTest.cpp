@@ -18,7 +18,8 @@ using namespace BlockWord;
 const char kConnectFailure[] = "Internal Varnotek Error: ConnectInput(*,i,i) failure";
 const char kNoDelayBuffer[] =
     "Internal Varnotek Error: No Delay/Flanger buffers available, SetBlockType assignment failed";
-const char kNoDrumBuffer[] = "Internal Varnotek Error: No DrumPattern buffers available, SetBlockType assignment failed";
+const char kNoDrumBuffer[] =
+    "Internal Varnotek Error: No DrumPattern buffers available, SetBlockType assignment failed";
 
 using BlockModuleTest = PatchModelTest;
 
@@ -60,7 +61,7 @@ TEST_F(BlockModuleTest, OscillatorModeSetsWaveformAndRange) {
   };
   // Applied in order to one module: a refused waveform keeps mode and opcode,
   // but the range still follows the given value.
-  const Step steps[] = {{261, 261, 42, 0}, {5, 5, 42, 8}, {262, 5, 42, 0}, {6, 5, 42, 8},
+  const Step steps[] = {{261, 261, 42, 0}, {5, 5, 42, 8},    {262, 5, 42, 0}, {6, 5, 42, 8},
                         {256, 256, 37, 0}, {-1, 256, 37, 0}, {2, 2, 39, 8}};
   BlockModule osc(kOSC);
   for (const Step& s : steps) {
@@ -113,8 +114,8 @@ TEST_F(BlockModuleTest, ConnectInputRefusalsShowTheirMessageAndChangeNothing) {
     int32_t output;
     int32_t input;
   };
-  const Case refused[] = {{&source, 5, 0}, {&source, -1, 0}, {&source, 0, 5}, {&source, 0, -1},
-                          {nullptr, 0, 0}, {&blockless, 0, 0}};
+  const Case refused[] = {{&source, 5, 0},  {&source, -1, 0}, {&source, 0, 5},
+                          {&source, 0, -1}, {nullptr, 0, 0},  {&blockless, 0, 0}};
   for (const Case& c : refused) {
     EXPECT_EQ(target.ConnectInput(c.source, c.output, c.input), 0);
     ExpectInputsAtDefaults(target);
@@ -273,11 +274,11 @@ class EditWindowTest : public BlockModuleTest {
     BlockModuleTest::SetUp();
     destroyedWindows.clear();
     openedWindows = 0;
-    destroyPlatformWindow = FakeDestroy;
+    destroyWindowHandler = FakeDestroy;
     openPatternEditWindow = FakeOpen;
   }
   void TearDown() override {
-    destroyPlatformWindow = nullptr;
+    destroyWindowHandler = nullptr;
     openPatternEditWindow = nullptr;
   }
 };

@@ -17,8 +17,8 @@ TEST(ModuleCatalogue, NameLookupTakesFirstExactMatch) {
     ModuleType expected;
   };
   const Case cases[] = {
-      {"---", 7}, {"xxx", 0}, {"OSC", kOSC}, {"osc", -1}, {"Osc", -1}, {"S/H", kSampleHold},
-      {"OUT", kOUT}, {"DLY", kDLY}, {"", -1}, {"OSC ", -1}, {"OS", -1},
+      {"---", 7},    {"xxx", 0},    {"OSC", kOSC}, {"osc", -1},  {"Osc", -1}, {"S/H", kSampleHold},
+      {"OUT", kOUT}, {"DLY", kDLY}, {"", -1},      {"OSC ", -1}, {"OS", -1},
   };
   for (const Case& c : cases) EXPECT_EQ(TypeOfName(c.name), c.expected) << '"' << c.name << '"';
 }
@@ -43,8 +43,8 @@ TEST(ModuleCatalogue, OutputsExistExactlyWhereLabelled) {
     bool exists[5];
   };
   const Case cases[] = {
-      {kOSC, {true, false, false, false, true}}, {kVCF, {true, true, true, false, false}},
-      {kCNT, {true, true, true, true, true}},    {kSEQ, {true, false, false, false, true}},
+      {kOSC, {true, false, false, false, true}},   {kVCF, {true, true, true, false, false}},
+      {kCNT, {true, true, true, true, true}},      {kSEQ, {true, false, false, false, true}},
       {kOUT, {false, false, false, false, false}}, {kDRM, {false, false, false, false, false}},
       {kFLA, {true, false, false, false, false}},
   };
@@ -94,8 +94,8 @@ TEST(ModuleCatalogue, ControllerGivesWayToAWireOnAnUncaptionedPairedInput) {
       {kOSC, 3, true, false},   // "DEPTH" replaced by a wire on uncaptioned input 2
       {kOSC, 4, true, true},    // "PW" stays: input 3 is captioned "PWM"
       {kOSC, 1, false, false},  // no caption
-      {kADD, 1, true, false},   {kENV, 4, true, false}, {kOUT, 1, true, true},
-      {kOUT, 5, true, true},    {kMIX, 1, true, true},  {kDLY, 0, true, true},
+      {kADD, 1, true, false},  {kENV, 4, true, false}, {kOUT, 1, true, true},
+      {kOUT, 5, true, true},   {kMIX, 1, true, true},  {kDLY, 0, true, true},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(ControllerOffered(c.type, c.controller, false), c.unwired) << TypeName(c.type) << " " << c.controller;
