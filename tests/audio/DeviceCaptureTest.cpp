@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -28,21 +27,32 @@ struct Frame {
   bool operator==(const Frame&) const = default;
 };
 
-std::vector<Frame> ReadFrames(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  std::vector<Frame> frames(bytes.size() / sizeof(Frame));
-  std::memcpy(frames.data(), bytes.data(), frames.size() * sizeof(Frame));
-  return frames;
+// The file device is not paced in real time, so the stream plays silence
+// whenever it runs ahead of the ring, and the file fills with it fast; the
+// patch never outputs a zero frame. Reads the sounding frames from `offset`
+// on, in chunks, and moves `offset` past what it read.
+void AppendSoundingFrames(const std::string& path, long& offset, std::vector<Frame>& sounding) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return;
+  // Only what is there now: the file may grow faster than it can be read.
+  std::fseek(file, 0, SEEK_END);
+  const long end = std::ftell(file);
+  std::fseek(file, offset, SEEK_SET);
+  std::vector<Frame> chunk(16384);
+  size_t count;
+  while (offset < end && (count = std::fread(chunk.data(), sizeof(Frame), chunk.size(), file)) > 0) {
+    offset += static_cast<long>(count * sizeof(Frame));
+    for (size_t i = 0; i < count; ++i) {
+      if (chunk[i].left != 0 || chunk[i].right != 0) sounding.push_back(chunk[i]);
+    }
+  }
+  std::fclose(file);
 }
 
-// The file device is not paced in real time, so the stream plays silence
-// whenever it runs ahead of the ring; the patch never outputs a zero frame.
-std::vector<Frame> WithoutSilence(const std::vector<Frame>& frames) {
+std::vector<Frame> SoundingFrames(const std::string& path) {
+  long offset = 0;
   std::vector<Frame> sounding;
-  for (const Frame& frame : frames) {
-    if (frame.left != 0 || frame.right != 0) sounding.push_back(frame);
-  }
+  AppendSoundingFrames(path, offset, sounding);
   return sounding;
 }
 
@@ -92,29 +102,28 @@ TEST(DeviceCaptureTest, PlayedBytesEqualTheOfflineRender) {
   ASSERT_NE(waveDevice, nullptr) << "the ALSA file device did not open";
 
   constexpr size_t kBuffers = 30;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-  // The file grows fast with silence too; read it only once it could hold enough.
-  const uintmax_t enoughBytes = kBuffers * kMemoryBlockBytes;
-  std::error_code noFileYet;
-  while (std::chrono::steady_clock::now() < deadline) {
+  // Bounds that turn a stalled ring into a failure instead of a full disk.
+  constexpr long kMostBytes = 1L << 30;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+  long offset = 0;
+  std::vector<Frame> played;
+  while (played.size() < kBuffers * kFramesPerBuffer && offset < kMostBytes &&
+         std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    const uintmax_t size = std::filesystem::file_size(capture, noFileYet);
-    if (noFileYet || size < enoughBytes) continue;
-    if (WithoutSilence(ReadFrames(capture)).size() >= kBuffers * kFramesPerBuffer) break;
+    AppendSoundingFrames(capture, offset, played);
   }
   StopAudio();
   SetWaveOutDevice(nullptr);
   EXPECT_TRUE(messages.texts.empty());
-
-  const std::vector<Frame> played = WithoutSilence(ReadFrames(capture));
-  ASSERT_GE(played.size(), kBuffers * kFramesPerBuffer);
+  AppendSoundingFrames(capture, offset, played);
+  ASSERT_GE(played.size(), kBuffers * kFramesPerBuffer) << "after " << offset << " bytes played";
 
   const std::string offline = folder.path + "/offline.raw";
   const std::string command = std::string("'") + VARNOTEK_RENDER + "' --frames " +
                               std::to_string(played.size() + 4 * kFramesPerBuffer) + " '" +
                               VARNOTEK_CAPTURE_PATCH + "' '" + offline + "'";
   ASSERT_EQ(std::system(command.c_str()), 0) << command;
-  const std::vector<Frame> rendered = WithoutSilence(ReadFrames(offline));
+  const std::vector<Frame> rendered = SoundingFrames(offline);
   ASSERT_GE(rendered.size(), played.size());
 
   size_t firstDifference = 0;
