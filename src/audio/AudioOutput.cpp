@@ -22,6 +22,9 @@ void* AllocateWithMalloc(size_t bytes) { return std::malloc(bytes); }
 WaveOutDevice* selectedDevice = nullptr;
 MemoryBlockAllocator allocator{AllocateWithMalloc, std::free};
 std::thread playbackThread;
+// Holds the new thread until its scheduling is set, as a thread created
+// suspended. It outlives StartAudio: the thread may reach it late.
+std::binary_semaphore playbackResume{0};
 
 // Priming renders on the starting thread. A device that plays faster than
 // real time could hand back buffer 0 while buffers 1 and 2 are still being
@@ -75,14 +78,12 @@ void StartAudio(void* /*window*/) {
     stopAtExit = true;
   }
 
-  // Created "suspended": the thread waits at the gate until its scheduling is set.
-  std::binary_semaphore resume{0};
-  playbackThread = std::thread([&resume] {
-    resume.acquire();
+  playbackThread = std::thread([] {
+    playbackResume.acquire();
     PlaybackThread(nullptr);
   });
   RequestRealTimeScheduling(playbackThread);
-  resume.release();
+  playbackResume.release();
 
   const WaveFormat format = PlaybackFormat();
   nextBuffer.store(0, std::memory_order_relaxed);

@@ -193,7 +193,8 @@ TEST_P(AllocationFailureTest, EachFailedBlockGivesItsMessageAndNothingPlays) {
 INSTANTIATE_TEST_SUITE_P(FailedBlocks, AllocationFailureTest,
                          ::testing::Values(AllocationCase{0b001, 1}, AllocationCase{0b010, 1},
                                            AllocationCase{0b100, 1}, AllocationCase{0b101, 2},
-                                           AllocationCase{0b111, 3}));
+                                           AllocationCase{0b111, 3}),
+                         [](const auto& info) { return "FailingMask" + std::to_string(info.param.failing); });
 
 TEST_F(PlaybackRingTest, AudioStopsAndStartsAgainFromAFreshRing) {
   StartAudio(nullptr);
