@@ -70,5 +70,3 @@ const bool kRegistered = [] {
 }();
 
 }  // namespace
-
-BENCHMARK_MAIN();
