@@ -1,7 +1,8 @@
+#include <signal.h>
+
 #include <chrono>
-#include <csignal>
 #include <cstdio>
-#include <thread>
+#include <ctime>
 
 #include "audio/AudioOutput.h"
 #include "audio/portaudio/PortAudioWaveOut.h"
@@ -10,14 +11,29 @@
 
 namespace {
 
-volatile std::sig_atomic_t interrupted = 0;
-void Interrupt(int) { interrupted = 1; }
+// Ctrl-C and termination are blocked before any thread starts, so every
+// thread inherits the mask and only this loop takes them, with sigtimedwait.
+// A signal handled on PortAudio's own thread interrupts its wait on the
+// device, and the stream then never stops.
+sigset_t StopSignals() {
+  sigset_t signals;
+  sigemptyset(&signals);
+  sigaddset(&signals, SIGINT);
+  sigaddset(&signals, SIGTERM);
+  return signals;
+}
+
+// Sleeps up to `milliseconds`; true when a stop signal came.
+bool StopRequested(const sigset_t& signals, long milliseconds) {
+  const timespec timeout{0, milliseconds * 1000000L};
+  return sigtimedwait(&signals, nullptr, &timeout) > 0;
+}
 
 }  // namespace
 
 int PlayLoadedPatch(const RenderOptions& options, bool showElapsed) {
-  std::signal(SIGINT, Interrupt);
-  std::signal(SIGTERM, Interrupt);
+  const sigset_t signals = StopSignals();
+  pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
   SetWaveOutDevice(&DefaultPortAudioWaveOut());
   StartAudio(nullptr);
@@ -39,8 +55,8 @@ int PlayLoadedPatch(const RenderOptions& options, bool showElapsed) {
       }
       std::fflush(stderr);
     }
-    if (interrupted || (!options.playForever && elapsed >= limit)) break;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    if (!options.playForever && elapsed >= limit) break;
+    if (StopRequested(signals, 50)) break;
   }
   if (showElapsed) std::fputc('\n', stderr);
   StopAudio();

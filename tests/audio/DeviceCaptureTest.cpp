@@ -160,4 +160,33 @@ TEST(DeviceCaptureTest, NoDeviceGivesOneMessageAndNoChatter) {
   EXPECT_EQ(printed, "");
 }
 
+// The program never stops audio itself; the process just ends. The stream
+// must be stopped before static storage goes, or its callback would run
+// into freed memory.
+TEST(DeviceCaptureDeathTest, ExitingWhileAudioPlaysEndsCleanly) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  TemporaryFolder folder;
+  ASSERT_FALSE(folder.path.empty());
+  const std::string capture = folder.path + "/capture.raw";
+  UseAlsaConfiguration(folder.path, "pcm.!default {\n"
+                                    "  type file\n"
+                                    "  slave.pcm { type null }\n"
+                                    "  file \"" + capture + "\"\n"
+                                    "  format \"raw\"\n"
+                                    "}\n");
+  EXPECT_EXIT(
+      {
+        ResetEngine();
+        BuildTestPatch();
+        SetWaveOutDevice(&DefaultPortAudioWaveOut());
+        StartAudio(nullptr);
+        if (waveDevice == nullptr) std::_Exit(3);
+        long offset = 0;
+        std::vector<Frame> played;
+        while (played.size() < 4 * kFramesPerBuffer) AppendSoundingFrames(capture, offset, played);
+        std::exit(0);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
 }  // namespace

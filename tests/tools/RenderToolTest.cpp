@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -252,6 +253,41 @@ TEST_F(RenderProgramTest, PlayStopsCleanlyWhenTheTimeIsUp) {
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.err, "");  // not a terminal: no elapsed time shown
   EXPECT_GT(fs::file_size(capture), 3u * 16384);
+}
+
+TEST_F(RenderProgramTest, PlayStopsCleanlyOnCtrlC) {
+  const std::string capture = folder + "/capture.raw";
+  const std::string config = Write("asound.conf", "pcm.!default {\n  type file\n  slave.pcm { type null }\n  file \"" +
+                                                      capture + "\"\n  format \"raw\"\n}\n");
+  const std::string command = "exec env " + AlsaEnvironment(config) + " '" VARNOTEK_RENDER "' --play '" + kDemo + "'";
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  // Bounded waits: a player that ignores the signal is killed and fails the
+  // test, instead of filling the disk with the file device's output.
+  auto waitFor = [](auto condition) {
+    for (int tick = 0; tick < 1000; ++tick) {
+      if (condition()) return true;
+      usleep(20000);
+    }
+    return false;
+  };
+  std::error_code noFileYet;
+  const bool playing = waitFor([&] { return fs::file_size(capture, noFileYet) > 4 * 16384 && !noFileYet; });
+  kill(child, SIGINT);
+  int status = 0;
+  const bool ended = waitFor([&] { return waitpid(child, &status, WNOHANG) == child; });
+  if (!ended) {
+    kill(child, SIGKILL);
+    waitpid(child, &status, 0);
+  }
+  EXPECT_TRUE(playing);
+  ASSERT_TRUE(ended) << "still playing after Ctrl-C";
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 }  // namespace
