@@ -163,6 +163,8 @@ struct AllocationCase {
   int messages;
 };
 
+void PrintTo(const AllocationCase& c, std::ostream* os) { *os << "failing mask " << c.failing; }
+
 class AllocationFailureTest : public PlaybackRingTest, public ::testing::WithParamInterface<AllocationCase> {};
 
 TEST_P(AllocationFailureTest, EachFailedBlockGivesItsMessageAndNothingPlays) {
