@@ -1,20 +1,14 @@
 #include "BenchPatch.h"
 
-#include <cstring>
 #include <initializer_list>
 
 #include "dsp/DspMemory.h"
+#include "dsp/EngineReset.h"
 #include "dsp/Pools.h"
 #include "dsp/RenderBuffer.h"
 #include "dsp/RenderSteps.h"
 
 namespace {
-
-void FreshEngine() {
-  for (int32_t i = 0; i < kDspWordCount; ++i) DspMemory.Store(i, 0);
-  std::memset(DelayBuffer, 0, sizeof DelayBuffer);
-  InitDspMemory();
-}
 
 int32_t blocksMade = 0;
 
@@ -81,7 +75,7 @@ Voice BuildVoice(int32_t clock, int32_t index) {
 }  // namespace
 
 int32_t BuildFullPatch() {
-  FreshEngine();
+  ResetEngineToProgramStart();
   blocksMade = 0;
   const int32_t clock = Osc(4, 26000, true);
   const int32_t lfo = Osc(0, 20000, true);
@@ -164,7 +158,7 @@ int32_t BuildFullPatch() {
 }
 
 void BuildSingleKindPatch(int32_t opcode, int32_t count) {
-  FreshEngine();
+  ResetEngineToProgramStart();
   const int32_t source = Osc(0, 20437);
   const int32_t clock = Osc(4, 30000, true);
   for (int32_t i = 0; i < count; ++i) {

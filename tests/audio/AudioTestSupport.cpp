@@ -3,21 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstring>
 
 #include "audio/AudioOutput.h"
 #include "dsp/DspMemory.h"
+#include "dsp/EngineReset.h"
 #include "dsp/MessageSink.h"
 #include "dsp/Pools.h"
 #include "dsp/RenderBuffer.h"
 
-void ResetEngine() {
-  for (int32_t i = 0; i < kDspWordCount; ++i) DspMemory.Store(i, 0);
-  std::memset(DelayBuffer, 0, sizeof DelayBuffer);
-  for (auto& byte : DrumPattern) byte.store(0);
-  noiseGenerator = NoiseGenerator{};
-  InitDspMemory();
-}
+void ResetEngine() { ResetEngineToProgramStart(); }
 
 namespace {
 

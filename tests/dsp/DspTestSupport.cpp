@@ -1,18 +1,12 @@
 #include "DspTestSupport.h"
 
-#include <cstring>
 
+#include "dsp/EngineReset.h"
 #include "dsp/MessageSink.h"
 #include "dsp/Pools.h"
 #include "dsp/RenderBuffer.h"
 
-void ResetEngine() {
-  for (int32_t i = 0; i < kDspWordCount; ++i) DspMemory.Store(i, 0);
-  std::memset(DelayBuffer, 0, sizeof DelayBuffer);
-  for (auto& byte : DrumPattern) byte.store(0);
-  noiseGenerator = NoiseGenerator{};
-  InitDspMemory();
-}
+void ResetEngine() { ResetEngineToProgramStart(); }
 
 int32_t MakeBlock(int32_t opcode, std::initializer_list<int32_t> controllers,
                   std::initializer_list<int32_t> inputOffsets) {

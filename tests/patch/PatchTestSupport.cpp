@@ -1,19 +1,11 @@
 #include "PatchTestSupport.h"
 
 #include "dsp/DspMemory.h"
+#include "dsp/EngineReset.h"
 #include "dsp/Pools.h"
 #include "dsp/RenderBuffer.h"
 
-void ResetEngineToStart() {
-  for (int32_t i = 0; i < kDspWordCount; ++i) DspMemory.Store(i, 0);
-  for (auto& buffer : DelayBuffer)
-    for (int16_t& sample : buffer) sample = 0;
-  for (int32_t offset = 0; offset < kDrumBufferCount * kDrumBufferBytes; ++offset) SetDrumByte(offset, 0);
-  noiseGenerator = NoiseGenerator{};
-  leftSum = 0;
-  rightSum = 0;
-  InitDspMemory();
-}
+void ResetEngineToStart() { ResetEngineToProgramStart(); }
 
 namespace {
 

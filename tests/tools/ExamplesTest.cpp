@@ -6,12 +6,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "dsp/DspMemory.h"
+#include "dsp/EngineReset.h"
 #include "dsp/MessageSink.h"
 #include "dsp/Pools.h"
 #include "dsp/RenderBuffer.h"
@@ -28,14 +28,6 @@ std::vector<std::string> ExamplePatches() {
   return paths;
 }
 
-void ResetEngine() {
-  for (int32_t i = 0; i < kDspWordCount; ++i) DspMemory.Store(i, 0);
-  std::memset(DelayBuffer, 0, sizeof DelayBuffer);
-  for (auto& byte : DrumPattern) byte.store(0);
-  noiseGenerator = NoiseGenerator{};
-  InitDspMemory();
-}
-
 void CollectMessage(void* context, void*, const char* text, MessageIcon) {
   static_cast<std::vector<std::string>*>(context)->emplace_back(text);
 }
@@ -49,7 +41,7 @@ TEST(ExamplesTest, ThereAreAtLeastFiveAndADemo) {
 class ExamplePatchTest : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(ExamplePatchTest, LoadsQuietlyAndSoundsWithoutWrapping) {
-  ResetEngine();
+  ResetEngineToProgramStart();
   std::vector<std::string> messages;
   SetMessageSink(CollectMessage, &messages);
   PatchArea area;
