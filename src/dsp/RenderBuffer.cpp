@@ -99,7 +99,9 @@ void RebuildProgram(uint32_t version) {
 }
 
 void RunProgram(int32_t noiseValue) {
-  for (int32_t i = 0; i < programLength; ++i) program[i].step(BlockView{program[i].block}, noiseValue);
+  // The end is taken once: the steps cannot change the program.
+  const ProgramEntry* const end = program + programLength;
+  for (const ProgramEntry* entry = program; entry != end; ++entry) entry->step(BlockView{entry->block}, noiseValue);
 }
 
 }  // namespace
