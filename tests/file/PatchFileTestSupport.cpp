@@ -31,18 +31,6 @@ std::string ReadWholeFile(const std::string& path) {
   return text;
 }
 
-int32_t CountModules(const PatchArea& area) {
-  int32_t count = 0;
-  for (int32_t row = 0; row < kGridRows; ++row)
-    for (int32_t column = 0; column < kGridColumns; ++column) count += area.ModuleAt(column, row) != nullptr;
-  return count;
-}
-
-int32_t CountFreeBlocks() {
-  int32_t count = 0;
-  for (int32_t b = FreeListHead; b != -1 && count <= kDspBlockCount; b = Word(b + BlockWord::kNext)) ++count;
-  return count;
-}
 
 bool DrumPatternIsClear() {
   for (int32_t offset = 0; offset < kDrumBufferCount * kDrumBufferBytes; ++offset)

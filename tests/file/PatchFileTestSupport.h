@@ -15,8 +15,6 @@ std::string SaveToText(const PatchArea& area);
 LoadResult LoadText(PatchArea& area, const std::string& text);
 std::string ReadWholeFile(const std::string& path);
 
-int32_t CountModules(const PatchArea& area);
-int32_t CountFreeBlocks();
 bool DrumPatternIsClear();
 
 class PatchFileTest : public PatchModelTest {};

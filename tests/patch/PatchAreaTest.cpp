@@ -19,19 +19,6 @@ using PatchAreaTest = PatchModelTest;
 
 int32_t InputWord(const BlockModule* m, int32_t i) { return Word(m->dspBlock + kInput + i); }
 
-int32_t CountModules(const PatchArea& area) {
-  int32_t count = 0;
-  for (int32_t row = 0; row < kGridRows; ++row)
-    for (int32_t column = 0; column < kGridColumns; ++column) count += area.ModuleAt(column, row) != nullptr;
-  return count;
-}
-
-int32_t CountFreeBlocks() {
-  int32_t count = 0;
-  for (int32_t b = FreeListHead; b != -1; b = Word(b + kNext)) ++count;
-  return count;
-}
-
 // Places a module with the UI's operations: select the cell, then replace.
 BlockModule* Place(PatchArea& area, int32_t column, int32_t row, ModuleType type) {
   if (area.Select(column, row) != 1 || area.ReplaceSelected(type) != 1) return nullptr;

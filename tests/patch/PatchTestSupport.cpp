@@ -2,8 +2,6 @@
 
 #include "dsp/DspMemory.h"
 #include "dsp/EngineReset.h"
-#include "dsp/Pools.h"
-#include "dsp/RenderBuffer.h"
 
 void ResetEngineToStart() { ResetEngineToProgramStart(); }
 
@@ -26,3 +24,16 @@ std::vector<std::string> MessageCapture::Texts() const {
 }
 
 int32_t Word(int32_t index) { return DspMemory.Load(index); }
+
+int32_t CountModules(const PatchArea& area) {
+  int32_t count = 0;
+  for (int32_t row = 0; row < kGridRows; ++row)
+    for (int32_t column = 0; column < kGridColumns; ++column) count += area.ModuleAt(column, row) != nullptr;
+  return count;
+}
+
+int32_t CountFreeBlocks() {
+  int32_t count = 0;
+  for (int32_t b = FreeListHead; b != -1 && count <= kDspBlockCount; b = Word(b + BlockWord::kNext)) ++count;
+  return count;
+}

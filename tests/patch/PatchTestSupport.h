@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "dsp/MessageSink.h"
+#include "patch/PatchArea.h"
 
 // Every DspMemory word, pool flag, buffer and the noise source as at program
 // start, then InitDspMemory. Only valid while no module exists.
@@ -33,6 +34,10 @@ class MessageCapture {
 };
 
 int32_t Word(int32_t index);
+
+// Modules anchored on the grid, and blocks left on the free list.
+int32_t CountModules(const PatchArea& area);
+int32_t CountFreeBlocks();
 
 class PatchModelTest : public ::testing::Test {
  protected:
