@@ -79,16 +79,22 @@ void UseAlsaConfiguration(const std::string& folder, const std::string& text) {
   setenv("JACK_DEFAULT_SERVER", "varnotek-test-no-server", 1);
 }
 
+// The default ALSA device becomes the file plugin over the null device: raw
+// interleaved frames into `capture`, as fast as the callback delivers them.
+void UseFileCaptureDevice(const std::string& folder, const std::string& capture) {
+  UseAlsaConfiguration(folder, "pcm.!default {\n"
+                               "  type file\n"
+                               "  slave.pcm { type null }\n"
+                               "  file \"" + capture + "\"\n"
+                               "  format \"raw\"\n"
+                               "}\n");
+}
+
 TEST(DeviceCaptureTest, PlayedBytesEqualTheOfflineRender) {
   TemporaryFolder folder;
   ASSERT_FALSE(folder.path.empty());
   const std::string capture = folder.path + "/capture.raw";
-  UseAlsaConfiguration(folder.path, "pcm.!default {\n"
-                                    "  type file\n"
-                                    "  slave.pcm { type null }\n"
-                                    "  file \"" + capture + "\"\n"
-                                    "  format \"raw\"\n"
-                                    "}\n");
+  UseFileCaptureDevice(folder.path, capture);
 
   ResetEngine();
   PatchArea area;
@@ -168,12 +174,7 @@ TEST(DeviceCaptureDeathTest, ExitingWhileAudioPlaysEndsCleanly) {
   TemporaryFolder folder;
   ASSERT_FALSE(folder.path.empty());
   const std::string capture = folder.path + "/capture.raw";
-  UseAlsaConfiguration(folder.path, "pcm.!default {\n"
-                                    "  type file\n"
-                                    "  slave.pcm { type null }\n"
-                                    "  file \"" + capture + "\"\n"
-                                    "  format \"raw\"\n"
-                                    "}\n");
+  UseFileCaptureDevice(folder.path, capture);
   EXPECT_EXIT(
       {
         ResetEngine();
