@@ -105,7 +105,10 @@ class RenderProgramTest : public ::testing::Test {
   ProgramRun RunProgram(const std::string& arguments, const std::string& environment = "") {
     const std::string out = folder + "/stdout.txt";
     const std::string err = folder + "/stderr.txt";
-    const std::string command = environment + " '" VARNOTEK_RENDER "' " + arguments + " >'" + out + "' 2>'" + err + "'";
+    // A bounded run: a player that never stops fails the test instead of
+    // filling the disk through an unpaced file device.
+    const std::string command =
+        environment + " timeout -s KILL 120 '" VARNOTEK_RENDER "' " + arguments + " >'" + out + "' 2>'" + err + "'";
     const int raw = std::system(command.c_str());
     return ProgramRun{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadText(out), ReadText(err)};
   }
