@@ -1,6 +1,10 @@
 // The painted patch area, checked by pixels at known client coordinates:
 // grid, dots, cursor square, bodies, connection boxes and wire colours.
 // Text pixels are never looked at; they depend on the fonts installed.
+#include <QDir>
+#include <cstdio>
+#include <cstdlib>
+
 #include "GuiTestMain.h"
 #include "GuiTestSupport.h"
 
@@ -65,6 +69,7 @@ class PatchAreaViewTest : public QObject {
   void cursorSquare();
   void highlights();
   void modulesWithoutLabels();
+  void examplePatches();
 };
 
 void PatchAreaViewTest::emptyPatch() {
@@ -163,6 +168,41 @@ void PatchAreaViewTest::modulesWithoutLabels() {
                 {219, 100, kBlack}, {219, 102, kGrey}, {219, 109, kGrey}, {178, 107, kGrey}, {230, 120, kWhite},
                 {200, 150, kWhite}},
                "DRM, and a VCA under the cursor's square");
+}
+
+// Every example loads without a message and shows each of its modules as a
+// framed body. VARNOTEK_SCREENSHOT_DIR keeps a picture of each, to look at.
+void PatchAreaViewTest::examplePatches() {
+  const QDir examples(VARNOTEK_EXAMPLES);
+  const QStringList files = examples.entryList({"*.pch"}, QDir::Files, QDir::Name);
+  QVERIFY(files.size() >= 5);
+  for (const QString& file : files) {
+    MainWindow& main = FreshEditor();
+    std::snprintf(main.area->filePath, sizeof main.area->filePath, "%s",
+                  examples.filePath(file).toLocal8Bit().constData());
+    MessageBoxCatcher catcher;
+    main.area->LoadPatch(main.window);
+    main.RefreshControlPanel();
+    QVERIFY2(catcher.boxes.empty(), qPrintable(file));
+    const QImage painted = PaintedClient(main);
+    int32_t modules = 0;
+    for (int32_t column = 0; column < kGridColumns; ++column) {
+      for (int32_t row = 0; row < kGridRows; ++row) {
+        const BlockModule* module = main.area->ModuleAt(column, row);
+        if (module == nullptr || module->type == kNoModule) continue;
+        ++modules;
+        const int32_t x = 16 + 16 * column;
+        const int32_t y = 16 + 16 * row;
+        const uint32_t body = module == main.area->SelectedModule() ? kWhite : kGrey;
+        QVERIFY2(PixelAt(painted, x, y) == kBlack && PixelAt(painted, x + 47, y + 47) == kBlack, qPrintable(file));
+        QVERIFY2(PixelAt(painted, x + 2, y + 11) == body, qPrintable(file));
+      }
+    }
+    QVERIFY2(modules > 0, qPrintable(file));
+    if (const char* folder = std::getenv("VARNOTEK_SCREENSHOT_DIR")) {
+      Surface(main)->window()->grab().save(QDir(folder).filePath(file + ".png"));
+    }
+  }
 }
 
 VARNOTEK_GUI_TEST_MAIN(PatchAreaViewTest)
