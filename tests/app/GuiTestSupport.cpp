@@ -1,7 +1,10 @@
 #include "GuiTestSupport.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QTest>
 
 #include "app/StartUp.h"
@@ -14,16 +17,14 @@ MainWindow& Editor(std::vector<QString>* startUpBoxes) {
   static MainWindow* main = nullptr;
   static std::vector<QString> shown;
   if (main == nullptr) {
-    int argc = 1;
+    static int argc = 1;
     static char name[] = "varnotek-test";
     static char* argv[] = {name, nullptr};
     InitWindowSystem(argc, argv);
     MessageBoxCatcher catcher;
     main = StartEditor();
     for (const auto& box : catcher.boxes) shown.push_back(box.text);
-    QWidget* frame = Surface(*main)->window();
-    frame->activateWindow();
-    (void)QTest::qWaitForWindowExposed(frame);
+    (void)QTest::qWaitForWindowExposed(Surface(*main)->window());
   }
   if (startUpBoxes != nullptr) *startUpBoxes = shown;
   return *main;
@@ -34,7 +35,6 @@ MainWindow& FreshEditor() {
   main.area->Clear();
   main.RefreshControlPanel();
   main.FocusBack();
-  main.Invalidate(true);
   QApplication::processEvents();
   return main;
 }
@@ -45,44 +45,42 @@ void Place(MainWindow& main, int32_t column, int32_t row, ModuleType type) {
 }
 
 void PutCursor(MainWindow& main, int32_t column, int32_t row) {
-  while (main.area->CursorX() > column && main.area->CursorLeft()) {}
-  while (main.area->CursorX() < column && main.area->CursorRight()) {}
-  while (main.area->CursorY() > row && main.area->CursorUp()) {}
-  while (main.area->CursorY() < row && main.area->CursorDown()) {}
+  PatchArea& area = *main.area;
+  while ((area.CursorX() > column && area.CursorLeft()) || (area.CursorX() < column && area.CursorRight())) {}
+  while ((area.CursorY() > row && area.CursorUp()) || (area.CursorY() < row && area.CursorDown())) {}
   main.RefreshControlPanel();
 }
 
-void Click(QWidget* widget, Qt::MouseButton button, QPoint at) { QTest::mouseClick(widget, button, {}, at); }
+void Click(QWidget* widget, QPoint at, Qt::MouseButton button) { QTest::mouseClick(widget, button, {}, at); }
 
-void ClickClient(MainWindow& main, int32_t x, int32_t y, Qt::MouseButton button) {
-  QTest::mouseClick(Surface(main), button, {}, QPoint(x, y));
-}
-
-void PressKey(Qt::Key key, char text) {
+void PressKey(Qt::Key key, char text, bool autoRepeat) {
   QWidget* target = QApplication::focusWidget();
   QVERIFY2(target != nullptr, "no widget has the keyboard focus");
-  if (text != 0) {
-    QTest::sendKeyEvent(QTest::Click, target, key, text, {});
-  } else {
-    QTest::keyClick(target, key);
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text ? QString(QChar(text)) : QString(), autoRepeat);
+  QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text ? QString(QChar(text)) : QString(), autoRepeat);
+  QApplication::sendEvent(target, &press);
+  QApplication::sendEvent(target, &release);
+}
+
+QAction* MenuAction(MainWindow& main, const QString& caption) {
+  for (QAction* action : Surface(main)->window()->findChildren<QAction*>()) {
+    if (action->text() == caption && action->menu() == nullptr) return action;
   }
+  return nullptr;
 }
 
-ActivityMark MarkActivity() {
+Effect Observe(const std::function<void()>& action) {
   QApplication::processEvents();
-  const QtWindowActivity& activity = QtActivity();
-  return {activity.invalidations, activity.erasingInvalidations, activity.textsSet};
-}
-
-Effect EffectSince(const ActivityMark& mark) {
-  const ActivityMark now = MarkActivity();
-  const int32_t erasing = now.erasing - mark.erasing;
-  // Captions, value labels and Output texts: 17 texts per refresh; a scroll sets one.
-  return {now.invalidations - mark.invalidations - erasing, erasing, now.texts - mark.texts >= 17};
+  const QtWindowActivity before = QtActivity();
+  action();
+  QApplication::processEvents();
+  const QtWindowActivity& after = QtActivity();
+  const int32_t cleared = after.erasingInvalidations - before.erasingInvalidations;
+  // A refresh sets 17 texts (captions, value labels, Output buttons); a scroll sets one.
+  return {after.invalidations - before.invalidations - cleared, cleared, after.textsSet - before.textsSet >= 17};
 }
 
 MessageBoxCatcher::MessageBoxCatcher() {
-  timer_.setInterval(5);
   QObject::connect(&timer_, &QTimer::timeout, [this] {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
       auto* box = qobject_cast<QMessageBox*>(widget);
@@ -91,12 +89,10 @@ MessageBoxCatcher::MessageBoxCatcher() {
       box->button(QMessageBox::Ok)->click();
     }
   });
-  timer_.start();
+  timer_.start(5);
 }
 
 QImage PaintedClient(MainWindow& main) {
   QApplication::processEvents();
   return Surface(main)->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
-
-uint32_t PixelAt(const QImage& image, int32_t x, int32_t y) { return image.pixel(x, y) & 0xFFFFFF; }

@@ -1,72 +1,48 @@
 // What the GUI suites share: the one main window of the test process,
-// started as the program starts it, ways to drive it with real Qt input, a
-// catcher for modal message boxes, and what the adapter was asked to do.
+// started as the program starts it, real Qt input, a catcher for modal
+// message boxes, and what the adapter was asked to repaint and refresh.
 #pragma once
 
 #include <QImage>
 #include <QMessageBox>
-#include <QPoint>
-#include <QString>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 #include <vector>
 
 #include "app/MainWindow.h"
 
 QWidget* Widget(WindowHandle handle);
-// The client area of the main window.
-QWidget* Surface(MainWindow& main);
-
-// Starts the editor once per process (window classes, engine, message
-// boxes, main window, audio without a device) and returns it. The returned
-// texts are the message boxes that start-up showed.
+QWidget* Surface(MainWindow& main);  // the client area
+// Started once per process (without a sound device); `startUpBoxes` gets
+// the texts of the message boxes that start-up showed.
 MainWindow& Editor(std::vector<QString>* startUpBoxes = nullptr);
-// An empty patch, cursor at (0, 0), panel refreshed, repaint done.
+// An empty patch, cursor at (0, 0), panel refreshed, focus on the window.
 MainWindow& FreshEditor();
-
-// Places a module through the patch model and refreshes, a test seam for
-// building a patch quickly; the tables' own tests use real input.
+// Test seams through the patch model, followed by a refresh.
 void Place(MainWindow& main, int32_t column, int32_t row, ModuleType type);
-// Moves the cursor with the patch model (reaches cells where no module fits).
 void PutCursor(MainWindow& main, int32_t column, int32_t row);
 
-void Click(QWidget* widget, Qt::MouseButton button = Qt::LeftButton, QPoint at = QPoint());
-void ClickClient(MainWindow& main, int32_t x, int32_t y, Qt::MouseButton button = Qt::LeftButton);
-// A key press and release delivered where the keyboard focus is.
-void PressKey(Qt::Key key, char text = 0);
+void Click(QWidget* widget, QPoint at = QPoint(), Qt::MouseButton button = Qt::LeftButton);
+// A key delivered where the keyboard focus is, as a user's key would be.
+void PressKey(Qt::Key key, char text = 0, bool autoRepeat = false);
+QAction* MenuAction(MainWindow& main, const QString& caption);
 
-// What the shell asked of the window after an action.
+// Repaints the shell asked for during an action, and whether it refreshed the panel.
 struct Effect {
-  int32_t repaintsKept = 0;
-  int32_t repaintsCleared = 0;
-  bool refreshed = false;  // the panel refresh sets every caption and value text
+  int32_t kept = 0, cleared = 0;
+  bool refreshed = false;
   bool operator==(const Effect&) const = default;
 };
-inline constexpr Effect kNoEffect{};
-inline constexpr Effect kKeptAndRefreshed{1, 0, true};
-inline constexpr Effect kClearedAndRefreshed{0, 1, true};
-inline constexpr Effect kClearedOnly{0, 1, false};
-inline constexpr Effect kKeptOnly{1, 0, false};
+inline constexpr Effect kNoEffect{}, kKeptOnly{1, 0, false}, kClearedOnly{0, 1, false};
+inline constexpr Effect kKeptAndRefreshed{1, 0, true}, kClearedAndRefreshed{0, 1, true};
+Effect Observe(const std::function<void()>& action);
 
-struct ActivityMark {
-  int32_t invalidations, erasing, texts;
-};
-ActivityMark MarkActivity();
-Effect EffectSince(const ActivityMark& mark);
-
-template <typename Action>
-Effect Observe(Action action) {
-  const ActivityMark mark = MarkActivity();
-  action();
-  return EffectSince(mark);
-}
-
-// Answers every message box that opens while it lives, and keeps what they said.
+// Answers every message box that opens while it lives and keeps what it said.
 class MessageBoxCatcher {
  public:
   struct Box {
-    QString text;
-    QString caption;
+    QString text, caption;
     QMessageBox::Icon icon;
   };
   MessageBoxCatcher();
@@ -76,7 +52,6 @@ class MessageBoxCatcher {
   QTimer timer_;
 };
 
-// The client area as painted, at scale 1.
+// A client pixel as 0xRRGGBB, from the client area painted at scale 1.
 QImage PaintedClient(MainWindow& main);
-// Colour of a client pixel as 0xRRGGBB.
-uint32_t PixelAt(const QImage& image, int32_t x, int32_t y);
+inline uint32_t PixelAt(const QImage& image, int32_t x, int32_t y) { return image.pixel(x, y) & 0xFFFFFF; }
