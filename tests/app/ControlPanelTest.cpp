@@ -7,7 +7,6 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 
-#include "GuiTestMain.h"
 #include "GuiTestSupport.h"
 #include "dsp/DspMemory.h"
 
@@ -128,6 +127,14 @@ void ControlPanelTest::enablingRules() {
   Place(*m, 3, 15, kDRM);
   QCOMPARE(Offered(*m), QString("+++++++.....+++++.++++++++++++++..++"));
   QCOMPARE(MenuOffered(*m), QString("+++++++     +++++   +   +       ..++"));
+  // Asked anyway (by message), the model's failure shows in a box with its text and icon.
+  MessageBoxCatcher catcher;
+  SendWindowMessage(m->window, kWmCommand, kModuleCommandBase + kDLY, 0);
+  QCOMPARE(catcher.boxes.size(), size_t{1});
+  QCOMPARE(catcher.boxes[0].text,
+           QString("Internal Varnotek Error: No Delay/Flanger buffers available, SetBlockType assignment failed"));
+  QVERIFY(catcher.boxes[0].icon == QMessageBox::Critical && catcher.boxes[0].caption == "Error");
+  QCOMPARE(m->area->GetSelectedType(), kNoModule);
 }
 
 void ControlPanelTest::controllerScrollByMessage() {

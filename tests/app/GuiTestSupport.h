@@ -3,8 +3,10 @@
 // message boxes, and what the adapter was asked to repaint and refresh.
 #pragma once
 
+#include <QApplication>
 #include <QImage>
 #include <QMessageBox>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -55,3 +57,11 @@ class MessageBoxCatcher {
 // A client pixel as 0xRRGGBB, from the client area painted at scale 1.
 QImage PaintedClient(MainWindow& main);
 inline uint32_t PixelAt(const QImage& image, int32_t x, int32_t y) { return image.pixel(x, y) & 0xFFFFFF; }
+
+// The main of each suite: a QApplication (offscreen under CTest) and QtTest's runner.
+#define VARNOTEK_GUI_TEST_MAIN(TestClass)     \
+  int main(int argc, char** argv) {           \
+    QApplication application(argc, argv);     \
+    TestClass test;                           \
+    return QTest::qExec(&test, argc, argv);   \
+  }

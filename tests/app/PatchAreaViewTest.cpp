@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "GuiTestMain.h"
 #include "GuiTestSupport.h"
 
 namespace {

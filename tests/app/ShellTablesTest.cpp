@@ -5,7 +5,6 @@
 #include <QMainWindow>
 #include <QMenuBar>
 
-#include "GuiTestMain.h"
 #include "GuiTestSupport.h"
 
 namespace {
