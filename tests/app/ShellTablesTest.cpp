@@ -4,6 +4,10 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <algorithm>
+#include <cstdlib>
+
+#include "dsp/RenderBuffer.h"
 
 #include "GuiTestSupport.h"
 
@@ -40,6 +44,7 @@ class ShellTablesTest : public QObject {
   void commands();
   void mouseOnTheGrid();
   void helpAtTheRightEnd();
+  void roadOfOneEditSounds();
 };
 
 void ShellTablesTest::keys() {
@@ -201,6 +206,34 @@ void ShellTablesTest::helpAtTheRightEnd() {
   QVERIFY(corner != nullptr && corner->actions().size() == 1);
   QCOMPARE(corner->actions()[0]->text(), QString("&Help"));
   QCOMPARE(bar->actions().size(), 8);
+}
+
+// An OSC and an OUT placed with the buttons stay silent until keys wire
+// them; then the next frames carry the sine on both channels. (Without a
+// sound device nothing else renders, so the test runs the render loop.)
+void ShellTablesTest::roadOfOneEditSounds() {
+  MainWindow& main = FreshEditor();
+  const auto loudest = [] {
+    static int16_t frames[2 * kFramesPerBuffer];
+    RenderBuffer(frames);
+    int32_t peak = 0;
+    for (int32_t i = 0; i < kFramesPerBuffer; ++i) {
+      if (frames[2 * i] != frames[2 * i + 1]) return -1;  // the centre input feeds both sides alike
+      peak = std::max(peak, std::abs(int32_t{frames[2 * i]}));
+    }
+    return peak;
+  };
+  const auto press = [](int32_t cells, Qt::Key key) { for (int32_t i = 0; i < cells; ++i) PressKey(key); };
+  Click(Widget(main.moduleButtons[kOSC]));
+  press(10, Qt::Key_Right);
+  Click(Widget(main.moduleButtons[kOUT]));
+  QCOMPARE(loudest(), 0);
+  press(10, Qt::Key_Left);
+  PressKey(Qt::Key_1, '1');
+  press(10, Qt::Key_Right);
+  PressKey(Qt::Key_8, '8');
+  QCOMPARE(main.area->IsSelectedInputConnected(2), 1);
+  QVERIFY2(loudest() > 1000, "the wired OSC does not reach the output");
 }
 
 VARNOTEK_GUI_TEST_MAIN(ShellTablesTest)
