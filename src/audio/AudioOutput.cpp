@@ -3,6 +3,7 @@
 #include <pthread.h>
 #include <sched.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <thread>
 
@@ -140,7 +141,8 @@ void RefillBuffer() {
 
 void StopAudio() {
   if (!playbackThread.joinable()) return;
-  while (!playbackMessages.Post({kQuitMessage, 0, 0})) std::this_thread::yield();
+  // A full queue drains as the playback thread runs; wait for room asleep.
+  while (!playbackMessages.Post({kQuitMessage, 0, 0})) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   // The quit waits behind any notices still queued; a notice that arrives
   // during priming must not keep the thread from reaching it.
   primingDone.store(true, std::memory_order_release);

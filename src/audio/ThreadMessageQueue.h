@@ -1,6 +1,7 @@
 // The playback thread's message queue, in the manner of a Windows thread
 // message queue: any thread (a device callback included) posts without
-// blocking; the owner sleeps in Get until a message arrives.
+// blocking or waiting; the owner sleeps in Get until a message arrives and
+// never spins.
 #pragma once
 
 #include <cstdint>
@@ -25,6 +26,7 @@ class ThreadMessageQueue {
   // 0 for kQuitMessage.
   int32_t Get(ThreadMessage& message);
   // Owner thread only: takes a message if one is there, without sleeping.
+  // False also while the oldest message is still being posted.
   bool Peek(ThreadMessage& message);
 
  private:
@@ -32,4 +34,6 @@ class ThreadMessageQueue {
   BoundedQueue<ThreadMessage, kCapacity> messages_;
   // Counts messages fully posted; Get sleeps on it.
   std::counting_semaphore<kCapacity> posted_{0};
+  // Owner only: counts taken from posted_ whose messages are not taken yet.
+  uint32_t completed_ = 0;
 };

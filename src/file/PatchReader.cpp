@@ -40,18 +40,6 @@ class MemorySource final : public ByteSource {
   size_t position_ = 0;
 };
 
-class FileSource final : public ByteSource {
- public:
-  explicit FileSource(std::FILE* file) : file_(file) {}
-  int Next() override {
-    const int c = std::getc(file_);
-    return c == EOF ? kEnd : c;
-  }
-
- private:
-  std::FILE* file_;
-};
-
 // The white space of the C locale; CR counts, so CR LF line ends read like LF.
 bool IsSpace(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 bool IsDigit(int c) { return c >= '0' && c <= '9'; }
@@ -346,10 +334,5 @@ LoadResult Load(PatchArea& area, ByteSource& source, void* ownerWindow) {
 
 LoadResult LoadPatchFromText(PatchArea& area, const char* text, size_t size, void* ownerWindow) {
   MemorySource source(text, size);
-  return Load(area, source, ownerWindow);
-}
-
-LoadResult LoadPatchFromStream(PatchArea& area, std::FILE* file, void* ownerWindow) {
-  FileSource source(file);
   return Load(area, source, ownerWindow);
 }

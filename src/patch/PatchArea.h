@@ -29,6 +29,7 @@ inline constexpr int32_t kFilePathSize = 1024;
 enum class LoadResult {
   Loaded,      // the file was read; messages (version warning, wiring failures) may have been shown
   CannotOpen,  // the file could not be opened; the patch is untouched
+  CannotRead,  // the file was opened but could not be read to its end; the patch is untouched
   LoadError,   // a "Load-Error: ..." was shown and the patch is empty
 };
 
@@ -39,6 +40,8 @@ class PatchArea {
   char filePath[kFilePathSize];
   // Set by every LoadPatch, for callers without a window to watch (the offline renderer).
   LoadResult lastLoadResult = LoadResult::Loaded;
+  // The system's error number behind CannotOpen or CannotRead, else 0.
+  int lastLoadError = 0;
 
   PatchArea();
   ~PatchArea();
@@ -77,8 +80,10 @@ class PatchArea {
   // Reads filePath into the patch; the outcome is in lastLoadResult.
   // ownerWindow owns the message boxes. Defined by the patch file layer.
   void LoadPatch(void* ownerWindow);
-  // Writes the patch to filePath; a file that cannot be created is left alone.
-  void SavePatch();
+  // Writes the patch to filePath: beside it first, then renamed over it, so
+  // that a failed save leaves the old file as it was. A failure is reported
+  // to the message sink, owned by ownerWindow, with the file and the reason.
+  void SavePatch(void* ownerWindow = nullptr);
 
   // nullptr outside the grid or where no module is anchored / covers.
   BlockModule* ModuleAt(int32_t column, int32_t row) const;

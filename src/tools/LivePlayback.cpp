@@ -23,10 +23,11 @@ sigset_t StopSignals() {
   return signals;
 }
 
-// Sleeps up to `milliseconds`; true when a stop signal came.
-bool StopRequested(const sigset_t& signals, long milliseconds) {
+// Sleeps up to `milliseconds`; the stop signal that came, or 0.
+int StopRequested(const sigset_t& signals, long milliseconds) {
   const timespec timeout{0, milliseconds * 1000000L};
-  return sigtimedwait(&signals, nullptr, &timeout) > 0;
+  const int signal = sigtimedwait(&signals, nullptr, &timeout);
+  return signal > 0 ? signal : 0;
 }
 
 }  // namespace
@@ -45,6 +46,7 @@ int PlayLoadedPatch(const RenderOptions& options, bool showElapsed) {
 
   const double limit = static_cast<double>(options.frames) / kSampleRate;
   const auto start = std::chrono::steady_clock::now();
+  int stopSignal = 0;
   for (;;) {
     const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (showElapsed) {
@@ -56,9 +58,14 @@ int PlayLoadedPatch(const RenderOptions& options, bool showElapsed) {
       std::fflush(stderr);
     }
     if (!options.playForever && elapsed >= limit) break;
-    if (StopRequested(signals, 50)) break;
+    stopSignal = StopRequested(signals, 50);
+    if (stopSignal != 0) break;
   }
   if (showElapsed) std::fputc('\n', stderr);
   StopAudio();
-  return 0;
+  if (stopSignal == 0) return 0;
+  // Interrupted, like any program stopped by the signal, but after an orderly stop.
+  std::fprintf(stderr, "varnotek-render: interrupted by %s; playback stopped\n",
+               stopSignal == SIGINT ? "SIGINT" : "SIGTERM");
+  return 128 + stopSignal;
 }

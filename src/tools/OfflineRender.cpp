@@ -1,9 +1,9 @@
 #include "tools/OfflineRender.h"
 
-#include <sndfile.h>
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <csignal>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -12,6 +12,7 @@
 #include "dsp/DspMemory.h"
 #include "dsp/RenderBuffer.h"
 #include "patch/PatchArea.h"
+#include "tools/SoundFileOutput.h"
 
 namespace {
 
@@ -41,6 +42,12 @@ class ProgressBar {
     std::fputc('\n', stderr);
   }
 
+  // Leaves the bar where it stopped, so that a message starts on a line of its own.
+  void Abandon() {
+    if (shown_) std::fputc('\n', stderr);
+    shown_ = false;
+  }
+
  private:
   void Draw(int64_t done) {
     const int filled = static_cast<int>(done * kBarWidth / total_);
@@ -59,13 +66,22 @@ class ProgressBar {
   bool shown_ = false;
 };
 
-int SoundFileFormat(OutputKind kind) {
-  switch (kind) {
-    case OutputKind::Wav: return SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-    case OutputKind::Flac: return SF_FORMAT_FLAC | SF_FORMAT_PCM_16;
-    case OutputKind::Raw: return SF_FORMAT_RAW | SF_FORMAT_PCM_16 | SF_ENDIAN_LITTLE;
-  }
-  return 0;
+// Set by SIGINT or SIGTERM; the render loop stops at the next buffer.
+volatile std::sig_atomic_t stopSignal = 0;
+
+void RequestStop(int signal) { stopSignal = signal; }
+
+// No SA_RESTART: a write that blocks on a FIFO returns at once. A reader
+// that goes away gives EPIPE, and a file beyond the size limit EFBIG, not
+// death by SIGPIPE or SIGXFSZ, so the message is ours and nothing is left.
+void TakeStopSignals() {
+  struct sigaction action {};
+  action.sa_handler = RequestStop;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+  std::signal(SIGPIPE, SIG_IGN);
+  std::signal(SIGXFSZ, SIG_IGN);
 }
 
 }  // namespace
@@ -92,7 +108,8 @@ bool LoadPatchForRendering(PatchArea& area, const std::string& patchPath, std::s
   switch (area.lastLoadResult) {
     case LoadResult::Loaded: return true;
     case LoadResult::CannotOpen:
-      error = "cannot read patch file " + patchPath + ": " + std::strerror(errno);
+    case LoadResult::CannotRead:
+      error = "cannot read patch file " + patchPath + ": " + std::strerror(area.lastLoadError);
       return false;
     case LoadResult::LoadError:
       error = "patch file " + patchPath + " did not load (see the message above); nothing written";
@@ -101,22 +118,22 @@ bool LoadPatchForRendering(PatchArea& area, const std::string& patchPath, std::s
   return false;
 }
 
-bool RenderToFile(const RenderOptions& options, bool showProgress, std::string& error) {
-  SF_INFO info{};
-  info.samplerate = kSampleRate;
-  info.channels = kChannels;
-  info.format = SoundFileFormat(options.outputKind);
-  SNDFILE* file = sf_open(options.outputPath.c_str(), SFM_WRITE, &info);
-  if (file == nullptr) {
-    error = "cannot write " + options.outputPath + ": " + sf_strerror(nullptr);
-    return false;
-  }
+int RenderToFile(const RenderOptions& options, bool showProgress, std::string& error) {
+  TakeStopSignals();
+  SoundFileOutput output;
+  if (!output.Open(options.outputPath, options.outputKind, options.frames, error)) return 1;
 
   std::vector<int16_t> buffer(static_cast<size_t>(kFramesPerBuffer) * kChannels);
   ProgressBar progress(showProgress, options.frames);
-  int64_t done = 0;
-  bool written = true;
-  while (done < options.frames && written) {
+  for (int64_t done = 0; done < options.frames;) {
+    if (stopSignal != 0) {
+      progress.Abandon();
+      output.Abandon();
+      error = std::string("interrupted by ") + (stopSignal == SIGINT ? "SIGINT" : "SIGTERM") + "; " +
+              (output.WritesInPlace() ? options.outputPath + " holds part of the render"
+                                      : "nothing written to " + options.outputPath);
+      return 128 + stopSignal;
+    }
     const int64_t left = options.frames - done;
     const auto frames = static_cast<int32_t>(left < kFramesPerBuffer ? left : kFramesPerBuffer);
     if (frames == kFramesPerBuffer) {
@@ -124,19 +141,17 @@ bool RenderToFile(const RenderOptions& options, bool showProgress, std::string& 
     } else {
       RenderFrames(buffer.data(), frames);  // the last, partial buffer: exactly the frames asked for
     }
-    written = sf_writef_short(file, buffer.data(), frames) == frames;
+    if (!output.Write(buffer.data(), frames, error)) {
+      progress.Abandon();
+      return 1;
+    }
     done += frames;
     progress.Update(done);
   }
-  if (!written) error = "cannot write " + options.outputPath + ": " + sf_strerror(file);
-  if (sf_close(file) != 0 && written) {
-    written = false;
-    error = "cannot write " + options.outputPath;
-  }
-  if (!written) {
-    std::remove(options.outputPath.c_str());
-    return false;
+  if (!output.Finish(error)) {
+    progress.Abandon();
+    return 1;
   }
   progress.Finish();
-  return true;
+  return 0;
 }

@@ -14,11 +14,13 @@ class PatchArea;
 // not load; the patch is then empty.
 bool LoadPatchForRendering(PatchArea& area, const std::string& patchPath, std::string& error);
 
-// Renders options.frames frames of the loaded patch into options.outputPath.
-// On failure no file is left behind and `error` says why. With
-// `showProgress` a bar on standard error follows renders that take longer
-// than a moment.
-bool RenderToFile(const RenderOptions& options, bool showProgress, std::string& error);
+// Renders options.frames frames of the loaded patch into options.outputPath
+// and returns the exit status: 0 when the file is whole and in place, 1 on
+// a failure, 128 + the signal's number when SIGINT or SIGTERM stopped it;
+// `error` then says why. A file that was there before is left as it was
+// unless the render completes. With `showProgress` a bar on standard error
+// follows renders that take longer than a moment.
+int RenderToFile(const RenderOptions& options, bool showProgress, std::string& error);
 
 // Plays the loaded patch through StartAudio until the time is up or the
 // user interrupts. Returns the exit status.

@@ -31,9 +31,7 @@ int main(int argc, char** argv) {
   const bool onTerminal = isatty(STDERR_FILENO) != 0;
   if (options.command == RenderCommand::Play) return PlayLoadedPatch(options, onTerminal);
 
-  if (!RenderToFile(options, onTerminal, error)) {
-    std::fprintf(stderr, "varnotek-render: %s\n", error.c_str());
-    return 1;
-  }
-  return 0;
+  const int status = RenderToFile(options, onTerminal, error);
+  if (status != 0) std::fprintf(stderr, "varnotek-render: %s\n", error.c_str());
+  return status;
 }

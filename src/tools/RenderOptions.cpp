@@ -51,9 +51,11 @@ bool ParseSeconds(const std::string& text, int64_t& frames) {
   char* end = nullptr;
   const double seconds = std::strtod(text.c_str(), &end);
   if (*end != '\0' || !std::isfinite(seconds)) return false;
-  const double rounded = std::llround(seconds * kSampleRate);
-  if (rounded < 1 || rounded > INT32_MAX) return false;
-  frames = static_cast<int64_t>(rounded);
+  // The range is checked before rounding: llround of a value beyond its
+  // result type is unspecified.
+  const double exact = seconds * kSampleRate;
+  if (!(exact >= 0.5 && exact < INT32_MAX + 0.5)) return false;
+  frames = std::llround(exact);
   return true;
 }
 
@@ -108,6 +110,7 @@ ParsedArguments ParseRenderArguments(const std::vector<std::string>& arguments) 
     };
 
     if (argument == "--help" || argument == "-h") {
+      if (hasInlineValue) return Fail("--help takes no value");
       options.command = RenderCommand::Help;
       parsed.ok = true;
       return parsed;

@@ -160,7 +160,9 @@ void FakeWaveOut::PlayLoop() {
     header->flags = (header->flags & ~kHeaderInQueue) | kHeaderDone;
     ThreadMessageQueue* notify = notify_;
     lock.unlock();
-    notify->Post({kWaveOutDone, 0, reinterpret_cast<intptr_t>(header)});
+    // A device never loses a done notice; with the queue full it tries again.
+    while (!notify->Post({kWaveOutDone, 0, reinterpret_cast<intptr_t>(header)}))
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
     lock.lock();
   }
 }

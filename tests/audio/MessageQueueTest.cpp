@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "audio/BoundedQueue.h"
+#include "audio/PendingNotices.h"
 #include "audio/ThreadMessageQueue.h"
 
 namespace {
@@ -78,6 +79,33 @@ TEST(ThreadMessageQueueTest, ManyPostersOneSleepingReader) {
   }
   for (auto& poster : posters) poster.join();
   EXPECT_FALSE(queue.Peek(message));
+}
+
+// A done notice that finds the queue full is kept, not lost, and reaches
+// the queue before any later notice once there is room.
+TEST(PendingNoticesTest, KeepsWhatAFullQueueRefusesAndPostsItFirstLater) {
+  ThreadMessageQueue queue;
+  while (queue.Post({955, 0, 0})) {
+  }
+  PendingNotices<4> notices;
+  notices.Post(queue, {957, 0, 1});
+  notices.Post(queue, {957, 0, 2});
+  EXPECT_EQ(notices.Count(), 2u);
+
+  ThreadMessage message;
+  std::vector<intptr_t> order;
+  auto drain = [&] {
+    while (queue.Peek(message))
+      if (message.message == 957) order.push_back(message.lParam);
+  };
+  ASSERT_TRUE(queue.Peek(message));  // room for one: the oldest kept notice takes it
+  notices.Post(queue, {957, 0, 3});
+  EXPECT_EQ(notices.Count(), 2u);
+  drain();
+  notices.Retry(queue);
+  EXPECT_EQ(notices.Count(), 0u);
+  drain();
+  EXPECT_EQ(order, (std::vector<intptr_t>{1, 2, 3}));
 }
 
 }  // namespace

@@ -254,13 +254,10 @@ TEST_F(PatchRoundTripTest, UnreadableFileLeavesThePatchAlone) {
   for (char& c : area.filePath) c = 'a';
   area.LoadPatch(&ownerWindow);
   EXPECT_EQ(area.lastLoadResult, LoadResult::CannotOpen);
-  area.SavePatch();
-  EXPECT_NE(area.ModuleAt(3, 3), nullptr);
-
-  // A file that cannot be created is given up without a word.
-  SetPath(area, TempPath("no_such_folder/x.pch"));
-  area.SavePatch();
   EXPECT_TRUE(messages.shown.empty());
+  area.SavePatch(&ownerWindow);
+  EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Could not save the patch: the file name is too long"});
+  EXPECT_NE(area.ModuleAt(3, 3), nullptr);
 }
 
 struct FixtureCase {

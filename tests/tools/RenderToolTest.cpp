@@ -2,6 +2,7 @@
 // would, on the example patches and on broken ones.
 #include <gtest/gtest.h>
 #include <sndfile.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -72,7 +73,9 @@ INSTANTIATE_TEST_SUITE_P(
         ArgumentCase{{"--frames", "12x", "p.pch", "o.wav"}, false, RenderCommand::Render, 0, ""},
         ArgumentCase{{"--frames", "3000000000", "p.pch", "o.wav"}, false, RenderCommand::Render, 0, ""},
         ArgumentCase{{"--frames"}, false, RenderCommand::Render, 0, ""},
+        ArgumentCase{{"--help=x"}, false, RenderCommand::Render, 0, ""},
         ArgumentCase{{"--seconds", "nan", "p.pch", "o.wav"}, false, RenderCommand::Render, 0, ""},
+        ArgumentCase{{"--seconds", "1e300", "p.pch", "o.wav"}, false, RenderCommand::Render, 0, ""},
         ArgumentCase{{"--seconds", "0", "p.pch", "o.wav"}, false, RenderCommand::Render, 0, ""},
         ArgumentCase{{"--seconds", "0.00001", "p.pch", "o.wav"}, false, RenderCommand::Render, 0, ""},
         ArgumentCase{{"--frames", "10", "--seconds", "1", "p.pch", "o.wav"}, false, RenderCommand::Render, 0, ""},
@@ -108,7 +111,7 @@ class RenderProgramTest : public ::testing::Test {
     // A bounded run: a player that never stops fails the test instead of
     // filling the disk through an unpaced file device.
     const std::string command =
-        environment + " timeout -s KILL 120 '" VARNOTEK_RENDER "' " + arguments + " >'" + out + "' 2>'" + err + "'";
+        environment + " timeout -s KILL 120 '" VARNOTEK_RENDER "' " + arguments + " >'" + out + "' 2>'" + err + "'; status=$?; wait; exit $status";
     const int raw = std::system(command.c_str());
     return ProgramRun{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadText(out), ReadText(err)};
   }
@@ -204,16 +207,92 @@ INSTANTIATE_TEST_SUITE_P(
                                   "Load-Error: SEQSTEPS only allowed in SEQ-Block"}),
     [](const auto& info) { return info.param.name; });
 
-TEST_F(RenderProgramTest, AFolderIsNotAPatch) {
-  const ProgramRun run = RunProgram("'" + folder + "' '" + folder + "/out.wav'");
-  EXPECT_EQ(run.status, 1);
-  EXPECT_FALSE(fs::exists(folder + "/out.wav"));
+TEST_F(RenderProgramTest, AnUnreadablePatchIsNotRendered) {
+  const std::pair<std::string, const char*> cases[] = {{folder, "not a regular file"},
+                                                       {"/proc/self/mem", "Input/output error"}};
+  for (const auto& [patch, reason] : cases) {
+    const ProgramRun run = RunProgram("'" + patch + "' '" + folder + "/out.wav'");
+    EXPECT_EQ(run.status, 1) << patch;
+    EXPECT_NE(run.err.find(reason), std::string::npos) << run.err;
+    EXPECT_FALSE(fs::exists(folder + "/out.wav"));
+  }
 }
 
-TEST_F(RenderProgramTest, AnOutputThatCannotBeWrittenFailsWithOne) {
-  const ProgramRun run = RunProgram("--frames 100 '" + kDemo + "' '" + folder + "/no/such/folder/out.wav'");
-  EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.err.find("cannot write"), std::string::npos) << run.err;
+// What the output names before the render.
+enum class Output { New, InMissingFolder, Old, LinkToOld, LinkToFullDevice, FifoWithReader };
+
+struct OutputCase {
+  const char* name;
+  Output output;
+  const char* extension;
+  const char* prefix;  // shell words before the program: a size limit, a signal
+  const char* frames;
+  int status;
+  const char* onStderr;
+};
+
+constexpr char kOldOutput[] = "an earlier render";
+
+TEST_F(RenderProgramTest, AnOutputAppearsOnlyWhenWholeAndNothingElseIsTouched) {
+  const OutputCase cases[] = {
+      {"new", Output::New, ".wav", "", "1000", 0, ""},
+      {"replaced through a link", Output::LinkToOld, ".flac", "", "1000", 0, ""},
+      {"fifo", Output::FifoWithReader, ".raw", "", "1000", 0, ""},
+      {"missing folder", Output::InMissingFolder, ".wav", "", "1000", 1, "No such file or directory"},
+      {"full device", Output::LinkToFullDevice, ".flac", "", "100000", 1, "No space left on device"},
+      {"size limit", Output::Old, ".wav", "ulimit -f 64;", "1100000000", 1, "File too large"},
+      {"SIGINT", Output::Old, ".wav", "timeout --preserve-status -s INT 0.5", "2000000000", 130,
+       "interrupted by SIGINT; nothing written to"},
+      {"SIGTERM", Output::New, ".raw", "timeout --preserve-status -s TERM 0.5", "2000000000", 143,
+       "interrupted by SIGTERM; nothing written to"},
+  };
+  for (const OutputCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    const std::string old = Write("old" + std::string(c.extension), kOldOutput);
+    const std::string output = folder + (c.output == Output::InMissingFolder ? "/missing/out" : "/out") + c.extension;
+    const std::string heard = folder + "/heard.raw";
+    std::string prefix = c.prefix;
+    if (c.output == Output::Old) fs::rename(old, output);
+    if (c.output == Output::LinkToOld) fs::create_symlink(old, output);
+    if (c.output == Output::LinkToFullDevice) fs::create_symlink("/dev/full", output);
+    if (c.output == Output::FifoWithReader) {
+      mkfifo(output.c_str(), 0644);
+      prefix = "cat '" + output + "' >'" + heard + "' &";
+    }
+    const ProgramRun run = RunProgram("--frames " + std::string(c.frames) + " '" + kDemo + "' '" + output + "'", prefix);
+
+    EXPECT_EQ(run.status, c.status) << run.err;
+    EXPECT_NE(run.err.find(c.onStderr), std::string::npos) << run.err;
+    SF_INFO info{};
+    switch (c.output) {
+      case Output::New:
+        if (c.status == 0) {
+          EXPECT_EQ(ReadSamples(output, info).size(), 2000u);
+        } else {
+          EXPECT_FALSE(fs::exists(output));
+        }
+        break;
+      case Output::InMissingFolder: EXPECT_FALSE(fs::exists(folder + "/missing")); break;
+      case Output::Old: EXPECT_EQ(ReadText(output), kOldOutput); break;
+      case Output::LinkToOld:
+        EXPECT_TRUE(fs::is_symlink(output));
+        EXPECT_EQ(ReadSamples(old, info).size(), 2000u);
+        break;
+      case Output::LinkToFullDevice:
+        EXPECT_TRUE(fs::is_symlink(output));
+        EXPECT_TRUE(fs::is_character_file("/dev/full"));
+        break;
+      case Output::FifoWithReader:
+        EXPECT_TRUE(fs::is_fifo(output));
+        EXPECT_EQ(fs::file_size(heard), 4000u);
+        break;
+    }
+    for (const auto& entry : fs::directory_iterator(folder)) {
+      EXPECT_NE(entry.path().filename().string()[0], '.') << "left behind: " << entry.path();
+    }
+    TearDown();
+  }
 }
 
 TEST_F(RenderProgramTest, LoadWarningsGoToStderrAndTheRenderGoesOn) {
@@ -241,11 +320,14 @@ std::string AlsaEnvironment(const std::string& configuration) {
   return "ALSA_CONFIG_PATH='" + configuration + "' JACK_NO_START_SERVER=1 JACK_DEFAULT_SERVER=varnotek-test-no-server";
 }
 
-TEST_F(RenderProgramTest, PlayWithoutASoundDeviceFailsQuietlyWithTheMessage) {
-  const std::string config = Write("asound.conf", "pcm.!default {\n  type hw\n  card 99\n}\n");
-  const ProgramRun run = RunProgram("--play --seconds 1 '" + kDemo + "'", AlsaEnvironment(config));
-  EXPECT_NE(run.status, 0);
-  EXPECT_EQ(run.err, "waveOutOpen failed, check WAVE-Output settings\n");
+TEST_F(RenderProgramTest, PlayWithoutASoundDeviceSaysSo) {
+  // A card that is not there, and no ALSA configuration at all (nullptr).
+  for (const char* configuration : {"pcm.!default {\n  type hw\n  card 99\n}\n", static_cast<const char*>(nullptr)}) {
+    const std::string config = configuration ? Write("asound.conf", configuration) : folder + "/none.conf";
+    const ProgramRun run = RunProgram("--play --seconds 1 '" + kDemo + "'", AlsaEnvironment(config));
+    EXPECT_EQ(run.status, 1) << config;
+    EXPECT_EQ(run.err, "waveOutOpen failed, check WAVE-Output settings\n");
+  }
 }
 
 TEST_F(RenderProgramTest, PlayStopsCleanlyWhenTheTimeIsUp) {
@@ -258,7 +340,7 @@ TEST_F(RenderProgramTest, PlayStopsCleanlyWhenTheTimeIsUp) {
   EXPECT_GT(fs::file_size(capture), 3u * 16384);
 }
 
-TEST_F(RenderProgramTest, PlayStopsCleanlyOnCtrlC) {
+TEST_F(RenderProgramTest, PlayStopsOnCtrlCWithTheSignalsStatus) {
   const std::string capture = folder + "/capture.raw";
   const std::string config = Write("asound.conf", "pcm.!default {\n  type file\n  slave.pcm { type null }\n  file \"" +
                                                       capture + "\"\n  format \"raw\"\n}\n");
@@ -290,7 +372,7 @@ TEST_F(RenderProgramTest, PlayStopsCleanlyOnCtrlC) {
   EXPECT_TRUE(playing);
   ASSERT_TRUE(ended) << "still playing after Ctrl-C";
   ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(WEXITSTATUS(status), 130);
 }
 
 }  // namespace

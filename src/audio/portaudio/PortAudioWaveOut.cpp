@@ -2,6 +2,7 @@
 
 #include <alsa/asoundlib.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -16,31 +17,79 @@ void DiscardAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
 
 // ALSA reports every card it cannot find and JACK every server it cannot
 // reach, straight to stderr, while PortAudio looks for devices. On a machine
-// without sound that is a screenful of noise, so stderr points to /dev/null
-// while PortAudio initialises and opens. ALSA's own reports go through its
-// error handler, which stays silent for good.
-class QuietStderr {
+// without sound that is a screenful of noise, so stderr goes to a file of
+// its own while PortAudio initialises and opens. The text is not lost: it is
+// replayed when initialisation fails, and from a SIGABRT handler when
+// PortAudio gives up with an assertion, which would otherwise end the
+// process without a word. ALSA's own reports go through its error handler,
+// which stays silent for good.
+int replayTerminal = -1;  // the real stderr while a capture runs
+int replayCapture = -1;   // the file that holds what was written meanwhile
+
+// Async-signal-safe: only dup2, pread and write.
+void ReplayCapturedText() {
+  if (replayTerminal < 0 || replayCapture < 0) return;
+  dup2(replayTerminal, STDERR_FILENO);
+  char text[4096];
+  off_t offset = 0;
+  for (ssize_t got; (got = pread(replayCapture, text, sizeof text, offset)) > 0; offset += got) {
+    if (write(STDERR_FILENO, text, static_cast<size_t>(got)) < 0) break;
+  }
+}
+
+void ReplayOnAbort(int) { ReplayCapturedText(); }  // abort() then ends the process as it would have
+
+class CapturedStderr {
  public:
-  QuietStderr() {
+  CapturedStderr() {
     std::fflush(stderr);
-    saved_ = dup(STDERR_FILENO);
-    const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
-    if (saved_ >= 0 && null >= 0) dup2(null, STDERR_FILENO);
-    if (null >= 0) close(null);
-  }
-  ~QuietStderr() {
-    std::fflush(stderr);
-    if (saved_ >= 0) {
-      dup2(saved_, STDERR_FILENO);
-      close(saved_);
+    std::FILE* capture = std::tmpfile();
+    terminal_ = dup(STDERR_FILENO);
+    if (capture == nullptr || terminal_ < 0) {
+      if (capture != nullptr) std::fclose(capture);
+      return;
     }
+    capture_ = capture;
+    replayTerminal = terminal_;
+    replayCapture = fileno(capture_);
+    struct sigaction action {};
+    action.sa_handler = ReplayOnAbort;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGABRT, &action, &previousAbort_);
+    dup2(replayCapture, STDERR_FILENO);
   }
-  QuietStderr(const QuietStderr&) = delete;
-  QuietStderr& operator=(const QuietStderr&) = delete;
+  ~CapturedStderr() {
+    std::fflush(stderr);
+    if (capture_ != nullptr) {
+      dup2(terminal_, STDERR_FILENO);
+      sigaction(SIGABRT, &previousAbort_, nullptr);
+      replayTerminal = replayCapture = -1;
+      std::fclose(capture_);
+    }
+    if (terminal_ >= 0) close(terminal_);
+  }
+  CapturedStderr(const CapturedStderr&) = delete;
+  CapturedStderr& operator=(const CapturedStderr&) = delete;
+
+  // Puts what was captured on the real stderr, where it stays.
+  void Replay() {
+    std::fflush(stderr);
+    ReplayCapturedText();
+  }
 
  private:
-  int saved_ = -1;
+  int terminal_ = -1;
+  std::FILE* capture_ = nullptr;
+  struct sigaction previousAbort_ {};
 };
+
+// An ALSA without any PCM definition (a missing or broken configuration
+// file) leaves PortAudio's device scan to fail an assertion; such a system
+// has no device to open, and that can be seen before PortAudio looks.
+bool AlsaKnowsPcmDevices() {
+  snd_config_t* pcm = nullptr;
+  return snd_config_update() >= 0 && snd_config != nullptr && snd_config_search(snd_config, "pcm", &pcm) == 0;
+}
 
 bool IsPlaybackFormat(const WaveFormat& format) {
   return format.formatTag == 1 && format.channels == 2 && format.samplesPerSecond == 44100 &&
@@ -56,8 +105,12 @@ uint32_t PortAudioWaveOut::Open(const WaveFormat& format, ThreadMessageQueue* no
   if (!IsPlaybackFormat(format)) return kWaveBadFormat;
   snd_lib_error_set_handler(DiscardAlsaMessage);
 
-  QuietStderr quiet;
-  if (Pa_Initialize() != paNoError) return kWaveError;
+  CapturedStderr quiet;
+  if (!AlsaKnowsPcmDevices()) return kWaveBadDevice;
+  if (Pa_Initialize() != paNoError) {
+    quiet.Replay();
+    return kWaveError;
+  }
   const PaDeviceIndex device = Pa_GetDefaultOutputDevice();
   const PaDeviceInfo* info = device == paNoDevice ? nullptr : Pa_GetDeviceInfo(device);
   if (info == nullptr) {
@@ -71,6 +124,10 @@ uint32_t PortAudioWaveOut::Open(const WaveFormat& format, ThreadMessageQueue* no
   }
   playing_ = nullptr;
   playedBytes_ = 0;
+  notices_.Clear();
+  // Posted by the first callback: from here on only that thread touches
+  // the kept notices.
+  notices_.Keep({kWaveOutOpen, 0, 0});
   notify_ = notify;
 
   PaStreamParameters output{};
@@ -90,7 +147,6 @@ uint32_t PortAudioWaveOut::Open(const WaveFormat& format, ThreadMessageQueue* no
     Pa_Terminate();
     return kWaveError;
   }
-  notify_->Post({kWaveOutOpen, 0, 0});
   return kWaveOk;
 }
 
@@ -118,7 +174,7 @@ void PortAudioWaveOut::Close() {
   Pa_CloseStream(stream_);
   stream_ = nullptr;
   notify_ = nullptr;
-  QuietStderr quiet;
+  CapturedStderr quiet;
   Pa_Terminate();
 }
 
@@ -129,6 +185,7 @@ int PortAudioWaveOut::StreamCallback(const void*, void* output, unsigned long fr
 }
 
 void PortAudioWaveOut::Play(char* output, unsigned long bytes) {
+  notices_.Retry(*notify_);
   while (bytes > 0) {
     if (playing_ == nullptr) {
       if (!written_.TryPop(playing_)) {
@@ -149,7 +206,7 @@ void PortAudioWaveOut::Play(char* output, unsigned long bytes) {
       playing_ = nullptr;
       done->flags = (done->flags & ~kHeaderInQueue) | kHeaderDone;
       // The header belongs to the playback thread from here on.
-      notify_->Post({kWaveOutDone, 0, reinterpret_cast<intptr_t>(done)});
+      notices_.Post(*notify_, {kWaveOutDone, 0, reinterpret_cast<intptr_t>(done)});
     }
   }
 }

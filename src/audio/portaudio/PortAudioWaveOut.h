@@ -6,6 +6,7 @@
 #include <portaudio.h>
 
 #include "audio/BoundedQueue.h"
+#include "audio/PendingNotices.h"
 #include "audio/WaveOutDevice.h"
 
 class PortAudioWaveOut final : public WaveOutDevice {
@@ -37,6 +38,8 @@ class PortAudioWaveOut final : public WaveOutDevice {
   // Callback side only: the header being played and how far.
   WaveHeader* playing_ = nullptr;
   uint32_t playedBytes_ = 0;
+  // Notices the playback thread's queue had no room for, posted again later.
+  PendingNotices<8> notices_;
 };
 
 // The one device of the process; it closes itself when static storage ends.
