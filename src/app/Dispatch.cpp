@@ -2,7 +2,6 @@
 
 #include <cstddef>
 
-#include "app/FileCommands.h"
 #include "app/MainWindow.h"
 
 namespace {
@@ -56,9 +55,13 @@ constexpr Row kCharacters[] = {
     {'0', '0', InputZero, kRepaintClear | kRefresh, 0},
 };
 
-template <FileCommandFunction FileCommandHandlers::*handler>
+int32_t New(MainWindow& main, uint32_t) {
+  main.area->FileNew();
+  return 1;
+}
+template <void (PatchArea::*command)(WindowHandle owner)>
 int32_t FileCommand(MainWindow& main, uint32_t) {
-  if (FileCommandFunction command = fileCommandHandlers.*handler) command(*main.area, main.window);
+  (main.area->*command)(main.window);
   return 1;
 }
 int32_t Exit(MainWindow& main, uint32_t) { return SendWindowMessage(main.window, kWmClose, 0, 0); }
@@ -77,10 +80,10 @@ constexpr uint8_t kAfterModule = kRepaintClear | kRefresh | kFocusBack;
 // The ids without a row (greyed menu items, the module buttons of types
 // 7..11, 21..23 and 25..31) only give the focus back.
 constexpr Row kCommands[] = {
-    {40001, 40001, FileCommand<&FileCommandHandlers::fileNew>, 0, kAfterFile},
-    {40002, 40002, FileCommand<&FileCommandHandlers::fileOpen>, 0, kAfterFile},
-    {40003, 40003, FileCommand<&FileCommandHandlers::fileSave>, 0, kAfterFile},
-    {40004, 40004, FileCommand<&FileCommandHandlers::fileSaveAs>, 0, kAfterFile},
+    {40001, 40001, New, 0, kAfterFile},
+    {40002, 40002, FileCommand<&PatchArea::FileOpen>, 0, kAfterFile},
+    {40003, 40003, FileCommand<&PatchArea::FileSave>, 0, kAfterFile},
+    {40004, 40004, FileCommand<&PatchArea::FileSaveAs>, 0, kAfterFile},
     {40005, 40005, Exit, 0, 0},
     {50000, 50006, Replace, 0, kAfterModule},
     {50012, 50020, Replace, 0, kAfterModule},
@@ -127,3 +130,5 @@ void DispatchCommand(MainWindow& main, uint32_t id) {
   const Row* row = FindRow(kCommands, id);
   Dispatch(main, row != nullptr ? row : &kUnlistedCommand, id);
 }
+
+void FinishFileCommand(MainWindow& main) { RunSteps(main, kAfterFile); }

@@ -42,6 +42,8 @@ class PatchArea {
   LoadResult lastLoadResult = LoadResult::Loaded;
   // The system's error number behind CannotOpen or CannotRead, else 0.
   int lastLoadError = 0;
+  // Filled completely before each file dialog.
+  FileDialogState dialogState{};
 
   PatchArea();
   ~PatchArea();
@@ -84,6 +86,17 @@ class PatchArea {
   // that a failed save leaves the old file as it was. A failure is reported
   // to the message sink, owned by ownerWindow, with the file and the reason.
   void SavePatch(void* ownerWindow = nullptr);
+
+  // The file commands, defined by the patch file layer. The owner window
+  // owns the dialogs and the reader's message boxes. A cancelled dialog
+  // changes nothing; Save As never changes the title.
+  void FileNew();
+  void FileOpen(WindowHandle owner);
+  void FileSave(WindowHandle owner);
+  void FileSaveAs(WindowHandle owner);
+  // What Open does once a dialog has set filePath and fileTitle: the title
+  // names the file, then the file is read.
+  void OpenChosenFile(WindowHandle owner);
 
   // nullptr outside the grid or where no module is anchored / covers.
   BlockModule* ModuleAt(int32_t column, int32_t row) const;

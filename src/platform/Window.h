@@ -36,6 +36,43 @@ inline void DestroyPlatformWindow(WindowHandle window) {
   if (window != nullptr && destroyWindowHandler != nullptr) destroyWindowHandler(window);
 }
 
+// ---- File dialogs ----
+
+// The record of one file dialog, laid out as Win32's OPENFILENAMEA: the
+// caller fills it completely before each dialog; the dialog writes the
+// chosen path into `file` and its name without folder into `fileTitle`.
+inline constexpr uint32_t kOfnOverwritePrompt = 0x00000002;  // ask before replacing a file (save only)
+inline constexpr uint32_t kOfnNoChangeDir = 0x00000008;      // leave the process's current folder alone
+
+struct FileDialogState {
+  WindowHandle owner;
+  // Pairs of description and pattern, each zero-terminated, the list ended
+  // by an empty string, e.g. "Text (*.TXT)\0*.txt\0".
+  const char* filter;
+  char* customFilter;  // nullptr: none
+  uint32_t customFilterSize;
+  uint32_t filterIndex;
+  char* file;  // in: the proposed name, empty for none; out: the full path
+  uint32_t fileSize;
+  char* fileTitle;  // out: the name without its folder
+  uint32_t fileTitleSize;
+  const char* initialFolder;  // nullptr: the platform's choice
+  const char* dialogTitle;    // nullptr: the platform's default title
+  uint32_t flags;
+  const char* defaultExtension;  // without the dot; added to a name typed without one
+};
+
+// Modal. True when the user chose a file and it fits the buffers; false on
+// cancel or failure, with the buffers as they were. Without an adapter (the
+// renderer) no dialog can open. Tests put their own dialog in its place.
+enum class FileDialogKind { Open, Save };
+using FileDialogFunction = bool (*)(FileDialogKind kind, FileDialogState& state);
+inline FileDialogFunction fileDialogHandler = nullptr;
+
+inline bool ShowFileDialog(FileDialogKind kind, FileDialogState& state) {
+  return fileDialogHandler != nullptr && fileDialogHandler(kind, state);
+}
+
 // ---- Messages (Win32 numbers) ----
 
 inline constexpr uint32_t kWmDestroy = 0x0002;

@@ -61,5 +61,8 @@ void ConnectControl(QWidget* control, ClientSurface* parent, int32_t id);
 // Menus: builds the bar of a top-level window from its class's menu.
 void BuildMenuBar(TopLevelFrame* frame, const MenuResource& menu);
 
+// File dialogs: the adapter's dialog behind ShowFileDialog.
+bool RunQtFileDialog(FileDialogKind kind, FileDialogState& state);
+
 // Icon resources by number; a null pixmap for an unknown one.
 const QPixmap& IconPixmap(int32_t icon);

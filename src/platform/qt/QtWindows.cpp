@@ -82,6 +82,7 @@ void InitWindowSystem(int& argc, char** argv) {
   // The program ends when its main window's owner says so, not when a window closes.
   QApplication::setQuitOnLastWindowClosed(false);
   destroyWindowHandler = DestroyQtWindow;
+  fileDialogHandler = RunQtFileDialog;
 }
 
 int32_t RunMessageLoop() { return QApplication::exec(); }
