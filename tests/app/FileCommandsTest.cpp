@@ -11,6 +11,7 @@
 #include <sstream>
 #include <string>
 
+#include "app/CommandLine.h"
 #include "platform/qt/QtWindowTypes.h"
 
 #include "GuiTestSupport.h"
@@ -79,6 +80,7 @@ class FileCommandsTest : public QObject {
   void commandsKeepFieldsTitleAndFiles();
   void readerMessagesAreBoxes();
   void qtDialogFollowsTheRecord();
+  void commandLine();
 };
 
 void FileCommandsTest::commandsKeepFieldsTitleAndFiles() {
@@ -200,6 +202,32 @@ void FileCommandsTest::qtDialogFollowsTheRecord() {
     QCOMPARE(QString(area.filePath), c.typeName ? folder.path() + "/chosen.pch" : proposed);
     QCOMPARE(QString(area.fileTitle), QString(c.typeName ? "chosen.pch" : "first.pch"));
     QCOMPARE(QDir::currentPath(), before);
+  }
+}
+
+void FileCommandsTest::commandLine() {
+  const std::string here = QDir::currentPath().toStdString();
+  const std::string tooLong(1100, 'x');
+  struct Case {
+    std::vector<std::string> arguments;
+    bool ok;
+    std::string patchPath;
+  };
+  const Case cases[] = {
+      {{}, true, ""},
+      {{"p.pch"}, true, here + "/p.pch"},
+      {{"/patches/p.pch"}, true, "/patches/p.pch"},
+      {{"a.pch", "b.pch"}, false, ""},
+      {{"--help"}, false, ""},
+      {{tooLong}, false, ""},
+  };
+  for (const Case& c : cases) {
+    std::vector<char*> argv{const_cast<char*>("varnotek")};
+    for (const std::string& argument : c.arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    const EditorArguments parsed = ParseEditorArguments(static_cast<int>(argv.size()), argv.data());
+    QCOMPARE(parsed.ok, c.ok);
+    QCOMPARE(parsed.ok ? parsed.patchPath : "", c.patchPath);
+    QCOMPARE(parsed.error.empty(), c.ok);
   }
 }
 
