@@ -1,7 +1,6 @@
 // The control panel: the module buttons right of the grid and, below it, the
 // controller rows, the input rows, the Output buttons and "Edit / Show". It
 // always shows the module anchored at the cursor.
-#include <cstdio>
 
 #include "app/MainWindow.h"
 #include "dsp/Pools.h"
@@ -71,12 +70,6 @@ bool Offered(ModuleType type, bool cursorOnFreeCell) {
 int32_t ShownValue(ModuleType type, int32_t value) { return type == ModuleTypeId::kSEQ ? value >> 11 : value; }
 
 }  // namespace
-
-void SetValueLabel(WindowHandle control, int32_t value) {
-  char text[24];
-  std::snprintf(text, sizeof text, "  %+ld", static_cast<long>(value));
-  SetControlText(control, text);
-}
 
 void MainWindow::CreateControlPanel() {
   for (const ControlGroup& group : kControlGroups) {

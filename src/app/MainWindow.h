@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "app/ValueLabel.h"
 #include "patch/ModuleCatalogue.h"
 #include "patch/PatchArea.h"
 #include "platform/Window.h"
@@ -50,5 +51,3 @@ class MainWindow final : public WindowObject {
   void Paint();
 };
 
-// Sets a value label's text in the format "  %+ld".
-void SetValueLabel(WindowHandle control, int32_t value);

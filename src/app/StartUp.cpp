@@ -31,6 +31,7 @@ int32_t ObjectWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam
 MainWindow* StartEditor() {
   for (const WindowClass& windowClass : kWindowClasses) RegisterWindowClass(windowClass);
   InitDspMemory();
+  InstallPatternEditors();
   ShowMessagesInBoxes();
   return new MainWindow();
 }

@@ -32,9 +32,9 @@ BlockModule::BlockModule(ModuleType newType)
 
 BlockModule::~BlockModule() { SetBlockType(ModuleTypeId::kNoModule); }
 
-int32_t BlockModule::WindowProc(WindowHandle, uint32_t, uintptr_t, intptr_t) {
-  // The pattern edit windows handle their own messages here once they exist.
-  return 0;
+int32_t BlockModule::WindowProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  // Only a pattern edit window carries a module; the editors that opened it handle it.
+  return patternEditWindowProc != nullptr ? patternEditWindowProc(*this, window, message, wParam, lParam) : 0;
 }
 
 void BlockModule::ResetInput(int32_t input) {

@@ -21,6 +21,11 @@ class BlockModule;
 // none is installed, OpenEditWindow on a SEQ or DRM opens nothing.
 using OpenPatternWindowFunction = void (*)(BlockModule& module, WindowHandle parent);
 inline OpenPatternWindowFunction openPatternEditWindow = nullptr;
+// Handles the messages of a module's pattern edit window; installed with
+// openPatternEditWindow.
+using PatternWindowProcedure = int32_t (*)(BlockModule& module, WindowHandle window, uint32_t message,
+                                           uintptr_t wParam, intptr_t lParam);
+inline PatternWindowProcedure patternEditWindowProc = nullptr;
 
 // Final: the destructor is not virtual, and modules are deleted as BlockModule.
 class BlockModule final : public WindowObject {
@@ -62,6 +67,10 @@ class BlockModule final : public WindowObject {
   // Drops values outside -32768..32767 without a message.
   void SetController(int32_t index, int32_t value);
   void OpenEditWindow(WindowHandle parent);
+  // Defined by the pattern editors, called only through openPatternEditWindow
+  // while editWindow is none.
+  void OpenSequencerWindow(WindowHandle parent);
+  void OpenDrumWindow(WindowHandle parent);
 
  private:
   void ResetInput(int32_t input);

@@ -163,6 +163,13 @@ bool RegisterWindowClass(const WindowClass& windowClass);
 // and the bar come on top of it. Returns nullptr for an unknown class.
 WindowHandle CreateTopLevelWindow(const char* className, const char* title, int32_t clientWidth,
                                   int32_t clientHeight);
+// A top-level window owned by another: it stays in front of its owner and
+// is destroyed with it, before it. The position is in screen coordinates and
+// the size is the outer one, frame and caption included, as Win32 counts
+// them for an overlapping window; there is no menu. A window that is not
+// visible waits for ShowTopLevelWindow.
+WindowHandle CreateOwnedWindow(const char* className, const char* title, WindowHandle owner, int32_t x, int32_t y,
+                               int32_t outerWidth, int32_t outerHeight, bool visible);
 // Shows a top-level window and paints it at once.
 void ShowTopLevelWindow(WindowHandle window);
 void SetWindowTitle(WindowHandle window, const char* title);
@@ -176,6 +183,8 @@ enum class ControlKind { PushButton, CheckBox, HorizontalScrollBar, StaticLabel 
 WindowHandle CreateChildControl(WindowHandle parent, ControlKind kind, int32_t x, int32_t y, int32_t width,
                                 int32_t height, const char* text, int32_t id);
 
+// The id a control was created with (GWL_ID).
+int32_t GetControlId(WindowHandle control);
 void SetControlText(WindowHandle control, const char* text);
 void EnableControl(WindowHandle control, bool enabled);
 void SetScrollBarRange(WindowHandle bar, int32_t minimum, int32_t maximum);

@@ -41,6 +41,7 @@ class ClientSurface final : public QWidget {
 class TopLevelFrame final : public QMainWindow {
  public:
   explicit TopLevelFrame(ClientSurface* surface);
+  ClientSurface* Surface() const { return surface_; }
 
  protected:
   // The close box sends WM_CLOSE; the window goes only if its owner lets it.

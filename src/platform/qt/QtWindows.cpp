@@ -1,7 +1,8 @@
 // Qt adapter: window classes, top-level windows and child controls.
 //
 // Implements class registration, CreateTopLevelWindow (a QMainWindow whose
-// central widget is the fixed-size client area), CreateChildControl with
+// central widget is the fixed-size client area), CreateOwnedWindow (the
+// same, a child top-level widget of its owner's frame), CreateChildControl with
 // QPushButton, QCheckBox, QScrollBar and QLabel at fixed client positions,
 // texts, enabling, scroll positions, check states, invalidation, focus,
 // SendWindowMessage, DefaultWindowProc and window destruction.
@@ -27,6 +28,9 @@
 
 namespace {
 
+// Where a control keeps the id it was created with.
+constexpr char kControlIdProperty[] = "varnotekControlId";
+
 std::map<std::string, WindowClass>& Classes() {
   static std::map<std::string, WindowClass> classes;
   return classes;
@@ -39,6 +43,10 @@ void DestroyQtWindow(WindowHandle window) {
     return;
   }
   if (surface->destroyed) return;
+  // As on Win32, the windows it owns go first.
+  for (auto* owned : surface->window()->findChildren<TopLevelFrame*>(Qt::FindDirectChildrenOnly)) {
+    DestroyQtWindow(AsHandle(owned->Surface()));
+  }
   surface->Send(kWmDestroy, 0, 0);
   // From now on the window gets default handling only, as a destroyed one would.
   surface->destroyed = true;
@@ -109,11 +117,34 @@ WindowHandle CreateTopLevelWindow(const char* className, const char* title, int3
   return AsHandle(surface);
 }
 
+WindowHandle CreateOwnedWindow(const char* className, const char* title, WindowHandle owner, int32_t x, int32_t y,
+                               int32_t outerWidth, int32_t outerHeight, bool visible) {
+  // Win32's classic frame of an overlapping window: 4-pixel borders and a 19-pixel caption.
+  constexpr int32_t kFrameWidth = 8, kFrameHeight = 27;
+  const WindowHandle window =
+      CreateTopLevelWindow(className, title, outerWidth - kFrameWidth, outerHeight - kFrameHeight);
+  if (window == nullptr) return nullptr;
+  QWidget* frame = AsWidget(window)->window();
+  // A child top-level widget stays in front of its parent and is deleted with it.
+  if (ClientSurface* ownerSurface = owner != nullptr ? AsSurface(owner) : nullptr) {
+    frame->setParent(ownerSurface->window(), Qt::Window);
+  }
+  frame->move(x, y);
+  // On Win32 the shell hands the focus back to the owner at once; here the
+  // window manager would activate the new window after that, so it is
+  // shown without taking the focus.
+  frame->setAttribute(Qt::WA_ShowWithoutActivating);
+  if (visible) frame->show();
+  return window;
+}
+
 void ShowTopLevelWindow(WindowHandle window) {
   QWidget* frame = AsWidget(window)->window();
   frame->show();
-  frame->activateWindow();
-  AsWidget(window)->setFocus(Qt::OtherFocusReason);
+  if (!frame->testAttribute(Qt::WA_ShowWithoutActivating)) {
+    frame->activateWindow();
+    AsWidget(window)->setFocus(Qt::OtherFocusReason);
+  }
   AsWidget(window)->repaint();
 }
 
@@ -155,10 +186,13 @@ WindowHandle CreateChildControl(WindowHandle parent, ControlKind kind, int32_t x
   }
   control->setGeometry(x, y, width, height);
   control->setFocusPolicy(Qt::NoFocus);
+  control->setProperty(kControlIdProperty, id);
   ConnectControl(control, surface, id);
   control->show();
   return AsHandle(control);
 }
+
+int32_t GetControlId(WindowHandle control) { return AsWidget(control)->property(kControlIdProperty).toInt(); }
 
 void SetControlText(WindowHandle control, const char* text) {
   ++QtActivity().textsSet;
@@ -198,7 +232,13 @@ void InvalidateWindow(WindowHandle window, bool erase) {
   AsWidget(window)->update();
 }
 
-void FocusWindow(WindowHandle window) { AsWidget(window)->setFocus(Qt::OtherFocusReason); }
+void FocusWindow(WindowHandle window) {
+  // Win32's SetFocus activates the window's top-level window too, so the
+  // main window takes keys again while an edit window it owns stays in front.
+  QWidget* widget = AsWidget(window);
+  if (!widget->window()->isActiveWindow()) widget->window()->activateWindow();
+  widget->setFocus(Qt::OtherFocusReason);
+}
 
 int32_t SendWindowMessage(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
   ClientSurface* surface = AsSurface(window);
