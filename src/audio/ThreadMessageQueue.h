@@ -5,9 +5,9 @@
 #pragma once
 
 #include <cstdint>
-#include <semaphore>
 
 #include "audio/BoundedQueue.h"
+#include "audio/CountingSemaphore.h"
 
 struct ThreadMessage {
   uint32_t message = 0;
@@ -33,7 +33,7 @@ class ThreadMessageQueue {
   static constexpr uint32_t kCapacity = 64;
   BoundedQueue<ThreadMessage, kCapacity> messages_;
   // Counts messages fully posted; Get sleeps on it.
-  std::counting_semaphore<kCapacity> posted_{0};
+  CountingSemaphore posted_{0};
   // Owner only: counts taken from posted_ whose messages are not taken yet.
   uint32_t completed_ = 0;
 };
