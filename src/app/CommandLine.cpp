@@ -29,7 +29,8 @@ EditorArguments ParseEditorArguments(int argc, char** argv) {
 void OpenPatchAtStart(MainWindow& main, const std::string& path) {
   PatchArea& area = *main.area;
   std::snprintf(area.filePath, sizeof area.filePath, "%s", path.c_str());
-  std::snprintf(area.fileTitle, sizeof area.fileTitle, "%s", std::filesystem::path(path).filename().c_str());
+  std::snprintf(area.fileTitle, sizeof area.fileTitle, "%s",
+                std::filesystem::path(path).filename().string().c_str());
   area.OpenChosenFile(main.window);
   FinishFileCommand(main);
 }

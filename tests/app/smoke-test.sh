@@ -39,6 +39,7 @@ keys $(ten Right) 8     # into the OUT's input 2
 sleep 0.3
 
 import -window root "$shot"
+echo "$X $top" >"$shot.origin"  # where the client area is, for comparing with the Windows program
 pixel() { convert "$shot" -format "%[hex:p{$((X + $1)),$((top + $2))}]" info: | cut -c1-6; }
 expect() { [ "$(pixel "$1" "$2")" = "$3" ] || fail "pixel ($1, $2) is $(pixel "$1" "$2"), not $3: $4"; }
 expect 18 27 C0C0C0 "the OSC's body, not selected"

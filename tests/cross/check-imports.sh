@@ -6,6 +6,8 @@
 set -euo pipefail
 objdump=$1
 shift
+# DLL names are not case-sensitive; import libraries spell them either way.
+shopt -s nocasematch
 allowed='^(KERNEL32|USER32|GDI32|COMDLG32|WINMM|msvcrt)\.dll$'
 for program in "$@"; do
   dlls=$("$objdump" -p "$program" | sed -n 's/^\s*DLL Name: //p')

@@ -1,0 +1,53 @@
+// The Windows menu script says what the shell's menu table says: the same
+// popups, items, ids, separators, greyed items and the Help popup at the
+// right. VARNOTEK_REGENERATE=1 writes the script anew from the table.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "app/MainMenu.h"
+
+namespace {
+
+std::string ScriptOf(const MenuResource& menu) {
+  std::ostringstream script;
+  script << "// Menu " << menu.id << ", the main window's menu bar, written from the shell's menu\n"
+         << "// table (src/app/MainMenu.cpp); a test checks that the two agree.\n"
+         << menu.id << " MENU\nBEGIN\n";
+  bool open = false;
+  for (int32_t i = 0; i < menu.rowCount; ++i) {
+    const MenuRow& row = menu.rows[i];
+    switch (row.kind) {
+      case MenuRowKind::Popup:
+        if (open) script << "  END\n";
+        script << "  POPUP \"" << row.caption << '"' << (row.rightAligned ? ", HELP" : "") << "\n  BEGIN\n";
+        open = true;
+        break;
+      case MenuRowKind::Item:
+        script << "    MENUITEM \"" << row.caption << "\", " << row.id << (row.startsGreyed ? ", GRAYED" : "") << '\n';
+        break;
+      case MenuRowKind::Separator:
+        script << "    MENUITEM SEPARATOR\n";
+        break;
+    }
+  }
+  if (open) script << "  END\n";
+  script << "END\n";
+  return script.str();
+}
+
+TEST(MenuResourceTest, WindowsScriptMatchesTheShellsTable) {
+  const std::string expected = ScriptOf(kMainMenu);
+  if (const char* regenerate = std::getenv("VARNOTEK_REGENERATE"); regenerate != nullptr && *regenerate == '1') {
+    std::ofstream(VARNOTEK_MENU_RC, std::ios::binary) << expected;
+  }
+  std::ifstream file(VARNOTEK_MENU_RC, std::ios::binary);
+  ASSERT_TRUE(file.is_open()) << VARNOTEK_MENU_RC;
+  const std::string actual{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  EXPECT_EQ(actual, expected) << "run with VARNOTEK_REGENERATE=1 to write " << VARNOTEK_MENU_RC;
+}
+
+}  // namespace
