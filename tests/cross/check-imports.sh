@@ -6,7 +6,7 @@
 set -euo pipefail
 objdump=$1
 shift
-allowed='^(KERNEL32|USER32|GDI32|COMDLG32|WINMM|msvcrt)\.dll$'
+allowed='^(KERNEL32|USER32|GDI32|COMDLG32|WINMM|msvcrt)\.(dll|DLL)$'  # MinGW's winmm import names itself WINMM.DLL
 for program in "$@"; do
   dlls=$("$objdump" -p "$program" | sed -n 's/^\s*DLL Name: //p')
   [ -n "$dlls" ] || { echo "$program: no imports found" >&2; exit 1; }
