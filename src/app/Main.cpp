@@ -6,7 +6,9 @@
 #include "app/CommandLine.h"
 #include "app/StartUp.h"
 #include "audio/AudioOutput.h"
-#ifdef VARNOTEK_WITH_PORTAUDIO
+#if defined(VARNOTEK_WITH_WAVEOUT)
+#include "audio/win32/WaveOutWin32.h"
+#elif defined(VARNOTEK_WITH_PORTAUDIO)
 #include "audio/portaudio/PortAudioWaveOut.h"
 #endif
 
@@ -17,7 +19,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "varnotek: %s\n%s\n", arguments.error.c_str(), kEditorUsage);
     return 2;
   }
-#ifdef VARNOTEK_WITH_PORTAUDIO
+#if defined(VARNOTEK_WITH_WAVEOUT)
+  SetWaveOutDevice(&DefaultWaveOutWin32());
+#elif defined(VARNOTEK_WITH_PORTAUDIO)
   SetWaveOutDevice(&DefaultPortAudioWaveOut());
 #endif
   MainWindow* main = StartEditor();

@@ -1,12 +1,10 @@
 #include "audio/AudioOutput.h"
 
-#include <pthread.h>
-#include <sched.h>
-
 #include <chrono>
 #include <cstdlib>
 #include <thread>
 
+#include "audio/PlaybackPlatform.h"
 #include "dsp/MessageSink.h"
 #include "dsp/RenderBuffer.h"
 
@@ -18,30 +16,8 @@ ThreadMessageQueue playbackMessages;
 
 namespace {
 
-void* AllocateWithMalloc(size_t bytes) { return std::malloc(bytes); }
-
 WaveOutDevice* selectedDevice = nullptr;
-MemoryBlockAllocator allocator{AllocateWithMalloc, std::free};
-std::thread playbackThread;
-// Holds the new thread until its scheduling is set, as a thread created
-// suspended. It outlives StartAudio: the thread may reach it late.
-std::binary_semaphore playbackResume{0};
-
-// Priming renders on the starting thread. A device that plays faster than
-// real time could hand back buffer 0 while buffers 1 and 2 are still being
-// rendered, and two renders must never overlap; the playback thread takes
-// its first notice only after this flag is set, which also hands it the
-// blocks and headers the starting thread wrote.
-std::atomic<bool> primingDone{false};
-
-// The refill itself cannot run late without being heard, so the thread asks
-// for a real-time class. Unprivileged processes are refused; that is fine.
-// (Linux has no process-wide class to match; only this thread asks.)
-void RequestRealTimeScheduling(std::thread& thread) {
-  sched_param parameter{};
-  parameter.sched_priority = sched_get_priority_max(SCHED_FIFO) - 20;
-  pthread_setschedparam(thread.native_handle(), SCHED_FIFO, &parameter);
-}
+MemoryBlockAllocator allocator{playback_platform::AllocateBlock, playback_platform::ReleaseBlock};
 
 void QueueBuffer(int32_t i) {
   WaveHeader& header = waveHeaders[i];
@@ -69,7 +45,9 @@ WaveFormat PlaybackFormat() {
 
 void SetWaveOutDevice(WaveOutDevice* device) { selectedDevice = device; }
 
-MemoryBlockAllocator DefaultMemoryBlockAllocator() { return {AllocateWithMalloc, std::free}; }
+MemoryBlockAllocator DefaultMemoryBlockAllocator() {
+  return {playback_platform::AllocateBlock, playback_platform::ReleaseBlock};
+}
 void SetMemoryBlockAllocator(const MemoryBlockAllocator& newAllocator) { allocator = newAllocator; }
 
 void StartAudio(void* /*window*/) {
@@ -79,12 +57,7 @@ void StartAudio(void* /*window*/) {
     stopAtExit = true;
   }
 
-  playbackThread = std::thread([] {
-    playbackResume.acquire();
-    PlaybackThread(nullptr);
-  });
-  RequestRealTimeScheduling(playbackThread);
-  playbackResume.release();
+  playback_platform::StartThread();
 
   const WaveFormat format = PlaybackFormat();
   nextBuffer.store(0, std::memory_order_relaxed);
@@ -101,7 +74,7 @@ void StartAudio(void* /*window*/) {
   if (allAllocated) {
     if (selectedDevice == nullptr || selectedDevice->Open(format, &playbackMessages) != kWaveOk) {
       ShowMessage(nullptr, "waveOutOpen failed, check WAVE-Output settings", MessageIcon::Warning);
-      primingDone.store(true, std::memory_order_release);
+      playback_platform::OpenPrimingGate();
       return;
     }
     waveDevice = selectedDevice;
@@ -112,15 +85,14 @@ void StartAudio(void* /*window*/) {
     RenderBuffer(memoryBlocks[i]);
     QueueBuffer(i);
   }
-  primingDone.store(true, std::memory_order_release);
-  primingDone.notify_all();
+  playback_platform::OpenPrimingGate();
 }
 
 uint32_t PlaybackThread(void* /*parameter*/) {
   ThreadMessage message;
   while (playbackMessages.Get(message) == 1) {
     if (message.message != kWaveOutDone) continue;
-    primingDone.wait(false, std::memory_order_acquire);
+    playback_platform::WaitAtPrimingGate();
     RefillBuffer();
   }
   return 0;
@@ -140,27 +112,24 @@ void RefillBuffer() {
 }
 
 void StopAudio() {
-  if (!playbackThread.joinable()) return;
+  if (!playback_platform::ThreadStarted()) return;
   // A full queue drains as the playback thread runs; wait for room asleep.
   while (!playbackMessages.Post({kQuitMessage, 0, 0})) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   // The quit waits behind any notices still queued; a notice that arrives
   // during priming must not keep the thread from reaching it.
-  primingDone.store(true, std::memory_order_release);
-  primingDone.notify_all();
-  playbackThread.join();
+  playback_platform::OpenPrimingGate();
+  playback_platform::JoinThread();
 
   if (waveDevice != nullptr) {
     waveDevice->Close();
     waveDevice = nullptr;
   }
-  ThreadMessage leftover;
-  while (playbackMessages.Peek(leftover)) {
-  }
+  playbackMessages.Detach();
   for (int32_t i = 0; i < kMemoryBlockCount; ++i) {
     if (memoryBlocks[i] != nullptr) allocator.release(memoryBlocks[i]);
     memoryBlocks[i] = nullptr;
     waveHeaders[i] = WaveHeader{};
   }
   nextBuffer.store(0, std::memory_order_relaxed);
-  primingDone.store(false, std::memory_order_relaxed);
+  playback_platform::ClosePrimingGate();
 }

@@ -1,5 +1,15 @@
 #include "audio/ThreadMessageQueue.h"
 
+// Our own queue needs no owner: any thread that calls Get or Peek is it.
+void ThreadMessageQueue::Attach() {}
+uint32_t ThreadMessageQueue::OwnerThreadId() const { return 0; }
+
+void ThreadMessageQueue::Detach() {
+  ThreadMessage leftover;
+  while (Peek(leftover)) {
+  }
+}
+
 bool ThreadMessageQueue::Post(const ThreadMessage& message) {
   if (!messages_.TryPush(message)) return false;
   posted_.release();

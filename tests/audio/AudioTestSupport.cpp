@@ -160,9 +160,15 @@ void FakeWaveOut::PlayLoop() {
     header->flags = (header->flags & ~kHeaderInQueue) | kHeaderDone;
     ThreadMessageQueue* notify = notify_;
     lock.unlock();
-    // A device never loses a done notice; with the queue full it tries again.
-    while (!notify->Post({kWaveOutDone, 0, reinterpret_cast<intptr_t>(header)}))
+    // A device never loses a done notice; with the queue full it tries
+    // again. A Windows queue refuses for good once its thread has ended, and
+    // Close then waits for this loop.
+    while (!notify->Post({kWaveOutDone, 0, reinterpret_cast<intptr_t>(header)})) {
+      lock.lock();
+      if (stopping_) return;
+      lock.unlock();
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
     lock.lock();
   }
 }

@@ -95,7 +95,9 @@ TEST_F(PlaybackRingTest, NoticesOtherThanDoneChangeNothing) {
   StartAudio(nullptr);
   ASSERT_TRUE(device.WaitForWrites(3));
 
-  for (uint32_t message : {kWaveOutOpen, kWaveOutClose, 0x0400u, 1u, 958u}) {
+  // 0x0113 (WM_TIMER) stands for the system's own messages; Windows will
+  // not post those whose parameters are pointers, such as WM_CREATE.
+  for (uint32_t message : {kWaveOutOpen, kWaveOutClose, 0x0400u, 0x0113u, 958u}) {
     ASSERT_TRUE(playbackMessages.Post({message, 0, 0}));
   }
   // The queue is in order: by the time the real notice is handled, the
