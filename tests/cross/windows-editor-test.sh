@@ -25,11 +25,20 @@ export ALSA_CONFIG_PATH="$work/asound.conf" PULSE_SERVER="unix:$work/no-pulse"
 wine explorer "/desktop=$desktop,1024x768" "$program" >"$work/log" 2>&1 &
 pid=$!
 trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'exit 1' TERM INT  # a test timeout still ends the program
 probe() { timeout 20 wine explorer "/desktop=$desktop" "$probe_program" "$@" | tr -d '\r'; }
-wait_for() {  # TITLE COUNT
-  for _ in $(seq 100); do [ "$(probe count "$1")" = "$2" ] && return 0; sleep 0.1; done
+wait_for() {  # TITLE COUNT: within 20 seconds
+  local until=$((SECONDS + 20))
+  while [ $SECONDS -lt $until ]; do [ "$(probe count "$1")" = "$2" ] && return 0; sleep 0.1; done
   fail "not $2 windows titled '$1' but $(probe count "$1")"
 }
+
+# A probe started before the program's explorer has made the desktop would
+# make the desktop itself, and take its X window along when it ends: every
+# later window on that desktop then fails with BadWindow. So the first probe
+# waits for the desktop's own X window.
+timeout 60 xdotool search --sync --name "^$desktop - Wine desktop\$" >/dev/null ||
+  fail "no Wine desktop '$desktop' on the display"
 
 wait_for Error 1
 probe texts Error | grep -qx 'waveOutOpen failed, check WAVE-Output settings' ||
@@ -43,8 +52,16 @@ sleep 0.5
 read -r left top _ < <(probe client "$title")
 
 pixel() { convert "$shot" -format "%[hex:p{$((left + $1)),$((top + $2))}]" info: | cut -c1-6; }
-expect() { [ "$(pixel "$1" "$2")" = "$3" ] || fail "pixel ($1, $2) is $(pixel "$1" "$2"), not $3: $4"; }
-look() { sleep 0.5; import -window root "$shot"; }
+look() { sleep 0.3; import -window root "$shot"; }
+# Wine may still be working through the input when we look: what is not
+# yet as expected is looked at again, for up to 10 seconds.
+eventually() {
+  local until=$((SECONDS + 10))
+  until "$@"; do [ $SECONDS -lt $until ] || return 1; look; done
+}
+is_pixel() { [ "$(pixel "$1" "$2")" = "$3" ]; }
+expect() { eventually is_pixel "$1" "$2" "$3" || fail "pixel ($1, $2) is $(pixel "$1" "$2"), not $3: $4"; }
+wire_drawn() { [[ "$(pixel 119 31) $(pixel 119 32) $(pixel 119 33)" == *80FF40* ]]; }
 click() { xdotool mousemove --sync $((left + $1)) $((top + $2)) click 1; sleep 0.2; }
 keys() { xdotool key --delay 30 "$@"; sleep 0.2; }
 ten() { for _ in $(seq 10); do echo "$1"; done; }
@@ -62,11 +79,10 @@ click 756 376           # OUT at (10, 0)
 keys $(ten Left) 1      # the OSC's output 0 is the wire source
 keys $(ten Right) 8     # into the OUT's input 2
 look
+eventually wire_drawn || fail "no green wire at x 119: $(pixel 119 31) $(pixel 119 32) $(pixel 119 33)"
 expect 18 27 C0C0C0 "the OSC's body, not selected"
 expect 178 27 FFFFFF "the OUT's body, selected"
 expect 59 22 000000 "the OSC's output 0, the chosen source"
-wire="$(pixel 119 31) $(pixel 119 32) $(pixel 119 33)"
-[[ "$wire" == *80FF40* ]] || fail "no green wire at x 119: $wire"
 echo "$left $top" >"$shot.origin"  # where the client area is, for comparing with the Linux program
 
 edit='Varnotek 1.01 - EditWindow'
