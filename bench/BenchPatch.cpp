@@ -7,6 +7,7 @@
 #include "dsp/Pools.h"
 #include "dsp/RenderBuffer.h"
 #include "dsp/RenderSteps.h"
+#include "dsp/RenderWalk.h"
 
 namespace {
 
@@ -38,6 +39,7 @@ int32_t Osc(int32_t waveform, int32_t frequency, bool lowRange = false) {
 
 struct Voice {
   int32_t output;
+  int32_t osc, ring, vcf;
 };
 
 // Ten modules: sequencer -> glide -> two detuned oscillators -> ring and
@@ -69,12 +71,32 @@ Voice BuildVoice(int32_t clock, int32_t index) {
   const int32_t vca = Block(Opcode::kVCA, {0, 0, 0, 0, 0, 0});
   Wire(vca, 0, flt, 0);
   Wire(vca, 1, env, 0);
-  return {vca};
+  return {vca, osc1, ring, vcf};
+}
+
+// Cutoff from the amplifier's output, FM from the ring modulator: two loops per voice.
+void CloseVoiceLoops(const Voice& voice) {
+  Wire(voice.vcf, 2, voice.output, 0);
+  Wire(voice.osc, 1, voice.ring, 0);
+}
+
+// Relinks the render list oldest first.
+void ReverseRenderOrder() {
+  int32_t reversed = kNone;
+  for (int32_t block = RenderListHead.load(); block != kNone;) {
+    const int32_t next = DspMemory.Load(block + BlockWord::kNext);
+    DspMemory.Store(block + BlockWord::kNext, reversed);
+    DspMemory.Store(block + BlockWord::kPrevious, next);
+    reversed = block;
+    block = next;
+  }
+  RenderListHead.store(reversed);
+  NoteRenderGraphChanged();
 }
 
 }  // namespace
 
-int32_t BuildFullPatch() {
+int32_t BuildFullPatch(PatchShape shape) {
   ResetEngineToProgramStart();
   blocksMade = 0;
   const int32_t clock = Osc(4, 26000, true);
@@ -154,6 +176,10 @@ int32_t BuildFullPatch() {
   const int32_t sides = Block(Opcode::kOUT, {0, 20000, 0, 0, 0, 20000});
   Wire(sides, 0, slap, 0);
   Wire(sides, 4, flanger, 0);
+
+  if (shape == PatchShape::Feedback)
+    for (const Voice& voice : voices) CloseVoiceLoops(voice);
+  if (shape == PatchShape::Chains) ReverseRenderOrder();
   return blocksMade;
 }
 

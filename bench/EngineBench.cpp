@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "BenchPatch.h"
+#include "BenchReport.h"
+#include "dsp/ChunkPlan.h"
 #include "dsp/RenderBuffer.h"
 #include "dsp/RenderSteps.h"
 
@@ -17,23 +19,34 @@ namespace {
 // rates: nanoseconds per block and frame, and seconds of audio per second.
 void RenderAndReport(benchmark::State& state, int32_t blocks) {
   std::vector<int16_t> buffer(2 * kFramesPerBuffer);
+  const RenderPlanSummary plan = InspectRenderPlan();
+  state.counters["kernel_blocks"] = plan.chunked && CurrentRenderPath() == RenderPath::Chunked ? plan.kernelBlocks : 0;
   const auto start = std::chrono::steady_clock::now();
   for (auto _ : state) {
     RenderBuffer(buffer.data());
     benchmark::DoNotOptimize(buffer.data());
   }
-  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  const double buffers = static_cast<double>(state.iterations());
-  state.counters["ns_per_block_frame"] = seconds * 1e9 / (buffers * blocks * kFramesPerBuffer);
-  state.counters["x_realtime"] = buffers * kFramesPerBuffer / kSampleRate / seconds;
+  ReportRenderRates(state, blocks, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
 }
 
-void FullPatch(benchmark::State& state) {
-  const int32_t blocks = BuildFullPatch();
+// The full patch in each shape, on the chunked path and on the frame-by-frame
+// reference, so that one run measures their ratio.
+void FullPatch(benchmark::State& state, PatchShape shape, RenderPath path) {
+  const int32_t blocks = BuildFullPatch(shape);
   if (blocks != kFullPatchBlocks) state.SkipWithError("the full patch must have 104 blocks");
+  SetRenderPath(path);
   RenderAndReport(state, blocks);
+  SetRenderPath(RenderPath::Chunked);
 }
-BENCHMARK(FullPatch)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(FullPatch, , PatchShape::AsPlayed, RenderPath::Chunked)->Name("FullPatch")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(FullPatch, , PatchShape::AsPlayed, RenderPath::FrameByFrame)
+    ->Name("FullPatchFrameByFrame")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(FullPatch, , PatchShape::Chains, RenderPath::Chunked)->Name("FullPatchChains")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(FullPatch, , PatchShape::Chains, RenderPath::FrameByFrame)
+    ->Name("FullPatchChainsFrameByFrame")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(FullPatch, , PatchShape::Feedback, RenderPath::Chunked)->Name("FullPatchFeedback")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(FullPatch, , PatchShape::Feedback, RenderPath::FrameByFrame)
+    ->Name("FullPatchFeedbackFrameByFrame")->Unit(benchmark::kMicrosecond);
 
 // 64 blocks of one kind plus their two driving oscillators.
 void ModuleKind(benchmark::State& state) {

@@ -5,6 +5,7 @@
 #include <chrono>
 
 #include "BenchPatch.h"
+#include "BenchReport.h"
 #include "audio/AudioOutput.h"
 #include "dsp/RenderBuffer.h"
 
@@ -39,6 +40,7 @@ void RefillBufferFullPatch(benchmark::State& state) {
   SetWaveOutDevice(nullptr);
   const double bufferSeconds = static_cast<double>(kFramesPerBuffer) / kSampleRate;
   state.counters["fraction_of_buffer_time"] = seconds / static_cast<double>(state.iterations()) / bufferSeconds;
+  ReportRenderRates(state, kFullPatchBlocks, seconds);
 }
 BENCHMARK(RefillBufferFullPatch)->Unit(benchmark::kMicrosecond);
 

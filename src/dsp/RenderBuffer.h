@@ -24,5 +24,12 @@ void RenderBuffer(int16_t* buffer);
 // The same loop for any number of frames.
 void RenderFrames(int16_t* buffer, int32_t frameCount);
 
+// Both paths give the same samples and leave the same words. Chunked runs
+// the blocks over chunks of frames where the graph allows it (the default);
+// FrameByFrame is the reference that runs every block once per frame.
+enum class RenderPath { Chunked, FrameByFrame };
+void SetRenderPath(RenderPath path);
+RenderPath CurrentRenderPath();
+
 // Runs the step of one block, as the loop does for each block of the list.
 void RenderBlock(int32_t block, int32_t opcode, int32_t noiseValue);

@@ -1,58 +1,67 @@
-// The render step of every module kind, each run once per frame for one block.
+// Every render step, and RunStep, which runs the step of a given opcode on any
+// view of a block: the live words of DspMemory (BlockView) for the
+// frame-by-frame loop, or a block's words held in registers for a chunk of
+// frames (ChunkKernels.h). One body per step serves both.
 #pragma once
 
 #include <cstdint>
+#include <utility>
 
-#include "dsp/BlockView.h"
+#include "dsp/AmplifierSteps.h"
+#include "dsp/ControlSteps.h"
+#include "dsp/DelaySteps.h"
+#include "dsp/DrumStep.h"
+#include "dsp/FilterSteps.h"
+#include "dsp/OscillatorStep.h"
+#include "dsp/OutputStep.h"
+#include "dsp/SequencerSteps.h"
+#include "dsp/StepKinds.h"
 
-// Opcodes of the render loop. Every other value runs nothing.
-namespace Opcode {
-inline constexpr int32_t kVCF = 2;
-inline constexpr int32_t kVCA = 4;
-inline constexpr int32_t kADD = 5;
-inline constexpr int32_t kMUL = 6;
-inline constexpr int32_t kENV = 12;
-inline constexpr int32_t kSampleHold = 13;
-inline constexpr int32_t kGLI = 14;
-inline constexpr int32_t kSWI = 15;
-inline constexpr int32_t kSEQ = 16;
-inline constexpr int32_t kDRM = 17;
-inline constexpr int32_t kCNT = 20;
-inline constexpr int32_t kCLP = 24;
-inline constexpr int32_t kDLY = 32;
-inline constexpr int32_t kFLA = 33;
-inline constexpr int32_t kMIX = 34;
-inline constexpr int32_t kOUT = 35;
-inline constexpr int32_t kOscillatorFirst = 37;  // + waveform 0..5
-inline constexpr int32_t kFilterFirst = 43;      // + FLT mode 0..2
-}  // namespace Opcode
+constexpr bool HasStep(int32_t opcode) {
+  if (IsOscillator(opcode) || IsFilter(opcode)) return true;
+  switch (opcode) {
+    case Opcode::kVCF: case Opcode::kVCA: case Opcode::kADD: case Opcode::kMUL:
+    case Opcode::kENV: case Opcode::kSampleHold: case Opcode::kGLI: case Opcode::kSWI:
+    case Opcode::kSEQ: case Opcode::kDRM: case Opcode::kCNT: case Opcode::kCLP:
+    case Opcode::kDLY: case Opcode::kFLA: case Opcode::kMIX: case Opcode::kOUT:
+      return true;
+    default:
+      return false;
+  }
+}
 
-enum class Waveform : int32_t { Sine, Triangle, Sawtooth, Ramp, Square, Noise };
-enum class FilterMode : int32_t { LowPass, HighPass, BandPass };
+// The frame's noise value reaches only the oscillator; the channel sums only OUT.
+template <int32_t Op, class View>
+inline void RunStep(View b, int32_t noiseValue, int32_t& left, int32_t& right) {
+  if constexpr (IsOscillator(Op)) RenderOscillator(b, static_cast<Waveform>(Op - Opcode::kOscillatorFirst), noiseValue);
+  else if constexpr (IsFilter(Op)) RenderFLT(b, static_cast<FilterMode>(Op - Opcode::kFilterFirst));
+  else if constexpr (Op == Opcode::kVCF) RenderVCF(b);
+  else if constexpr (Op == Opcode::kVCA) RenderVCA(b);
+  else if constexpr (Op == Opcode::kADD) RenderADD(b);
+  else if constexpr (Op == Opcode::kMUL) RenderMUL(b);
+  else if constexpr (Op == Opcode::kENV) RenderENV(b);
+  else if constexpr (Op == Opcode::kSampleHold) RenderSampleHold(b);
+  else if constexpr (Op == Opcode::kGLI) RenderGLI(b);
+  else if constexpr (Op == Opcode::kSWI) RenderSWI(b);
+  else if constexpr (Op == Opcode::kSEQ) RenderSEQ(b);
+  else if constexpr (Op == Opcode::kDRM) RenderDRM(b);
+  else if constexpr (Op == Opcode::kCNT) RenderCNT(b);
+  else if constexpr (Op == Opcode::kCLP) RenderCLP(b);
+  else if constexpr (Op == Opcode::kDLY) RenderDLY(b);
+  else if constexpr (Op == Opcode::kFLA) RenderFLA(b);
+  else if constexpr (Op == Opcode::kMIX) RenderMIX(b);
+  else if constexpr (Op == Opcode::kOUT) RenderOUT(b, left, right);
+  static_assert(HasStep(Op), "RunStep is only instantiated for opcodes with a step");
+}
 
-void RenderOscillator(BlockView b, Waveform waveform, int32_t noiseValue);
-
-void RenderVCF(BlockView b);
-void RenderFLT(BlockView b, FilterMode mode);
-
-void RenderVCA(BlockView b);
-void RenderADD(BlockView b);
-void RenderMUL(BlockView b);
-void RenderCLP(BlockView b);
-void RenderMIX(BlockView b);
-
-void RenderENV(BlockView b);
-void RenderSampleHold(BlockView b);
-void RenderGLI(BlockView b);
-void RenderSWI(BlockView b);
-
-void RenderSEQ(BlockView b);
-void RenderCNT(BlockView b);
-
-void RenderDLY(BlockView b);
-void RenderFLA(BlockView b);
-
-void RenderDRM(BlockView b);
-
-// The output stage: adds the block's contribution to the two channel sums.
-void RenderOUT(BlockView b, int32_t& leftSum, int32_t& rightSum);
+// A table indexed by opcode: Make<Op>::value for every opcode with a step,
+// Entry{} for the others.
+template <class Entry, template <int32_t> class Make, int32_t Op>
+constexpr Entry StepTableEntry() {
+  if constexpr (HasStep(Op)) return Make<Op>::value;
+  else return Entry{};
+}
+template <class Entry, template <int32_t> class Make, int32_t... Ops>
+constexpr void FillStepTable(Entry* table, std::integer_sequence<int32_t, Ops...>) {
+  ((table[Ops] = StepTableEntry<Entry, Make, Ops>()), ...);
+}

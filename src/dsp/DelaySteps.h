@@ -1,19 +1,23 @@
 // DLY, a recirculating echo of up to 32768 samples, and FLA, a modulated
 // delay of 1..4096 samples read with 1/16-sample interpolation. Each owns one
 // delay buffer, named by the block's bufferNumber word.
+#pragma once
+
 #include "dsp/FixedPoint.h"
 #include "dsp/Pools.h"
-#include "dsp/RenderSteps.h"
+#include "dsp/BlockView.h"
+#include "dsp/StepKinds.h"
 #include "dsp/Tables.h"
 
-namespace {
+namespace delay_steps {
 
 constexpr int32_t kAudio = 0, kFeedbackOrModulation = 1, kDirectLevel = 2;
 constexpr int32_t kPosition = 0;  // state(0): DLY position, FLA write counter
 constexpr int32_t kDelayLastIndex = kDelayBufferSamples - 1;
 constexpr uint32_t kFlangerWindowMask = 4095;
 
-int16_t* BufferOf(BlockView b) {
+template <class View>
+int16_t* BufferOf(View b) {
   // bufferNumber is always 0..3 for a DLY or FLA; the mask keeps any other
   // value inside the pool.
   return DelayBuffer[b.word(BlockWord::kBufferNumber) & (kDelayBufferCount - 1)];
@@ -22,19 +26,20 @@ int16_t* BufferOf(BlockView b) {
 // A position outside the buffer (left by a block's former type) restarts at
 // 0, as a line shortened below its position does; a "Line Length" above the
 // buffer acts as the whole buffer.
-int32_t DelayPosition(BlockView b) {
+template <class View>
+int32_t DelayPosition(View b) {
   const int32_t position = b.state(kPosition);
   return (position < 0 || position > kDelayLastIndex) ? 0 : position;
 }
 
-int32_t LineLength(BlockView b) {
+template <class View>
+int32_t LineLength(View b) {
   const int32_t length = b.ctl(0);
   return length > kDelayLastIndex ? kDelayLastIndex : length;
 }
 
-}  // namespace
-
-void RenderDLY(BlockView b) {
+template <class View>
+void RenderDLY(View b) {
   int16_t* buffer = BufferOf(b);
   const int32_t position = DelayPosition(b);
   const int32_t stored = buffer[position];
@@ -50,7 +55,8 @@ void RenderDLY(BlockView b) {
   b.setState(kPosition, (position < length && length > 0) ? position + 1 : 0);
 }
 
-void RenderFLA(BlockView b) {
+template <class View>
+void RenderFLA(View b) {
   int16_t* window = BufferOf(b);
   const uint32_t counter = static_cast<uint32_t>(b.state(kPosition));
 
@@ -68,3 +74,8 @@ void RenderFLA(BlockView b) {
   window[counter & kFlangerWindowMask] = fx::Int16(b.in(kAudio));
   b.setState(kPosition, static_cast<int32_t>(counter + 1));
 }
+
+}  // namespace delay_steps
+
+using delay_steps::RenderDLY;
+using delay_steps::RenderFLA;

@@ -1,10 +1,13 @@
 // Control-signal shapers: the envelope ENV, sample-and-hold S/H, portamento
 // GLI and the two-way switch SWI.
+#pragma once
+
 #include "dsp/FixedPoint.h"
-#include "dsp/RenderSteps.h"
+#include "dsp/BlockView.h"
+#include "dsp/StepKinds.h"
 #include "dsp/Tables.h"
 
-namespace {
+namespace control_steps {
 
 // ENV words: the level runs 0..16384000 (32000 x 512).
 constexpr int32_t kEnvAttackFlag = 1;  // out(1)
@@ -13,7 +16,8 @@ constexpr int32_t kEnvLatch = 3;       // out(3)
 constexpr int32_t kEnvPeak = 16384000;
 constexpr int32_t kAttackRate = 0, kDecay1Rate = 1, kBreakPoint = 2, kDecay2Rate = 3, kGate = 4;
 
-int32_t EnvelopeAttack(BlockView b, int32_t level) {
+template <class View>
+int32_t EnvelopeAttack(View b, int32_t level) {
   level = fx::Add(level, Curve(b.in(kAttackRate)));
   if (level >= kEnvPeak) {
     b.setOut(kEnvAttackFlag, 0);
@@ -22,7 +26,8 @@ int32_t EnvelopeAttack(BlockView b, int32_t level) {
   return level;
 }
 
-int32_t EnvelopeDecay(BlockView b, int32_t level) {
+template <class View>
+int32_t EnvelopeDecay(View b, int32_t level) {
   const bool aboveBreakPoint = fx::Shl(b.in(kBreakPoint), 9) < level;
   const int32_t rate = Curve(aboveBreakPoint ? b.in(kDecay1Rate) : b.in(kDecay2Rate));
   level = fx::Sub(level, rate);
@@ -32,9 +37,8 @@ int32_t EnvelopeDecay(BlockView b, int32_t level) {
 constexpr int32_t kSampleHoldLatch = 1;  // out(1)
 constexpr int32_t kGlideAccumulator = 0;  // state(0): the output with 16 fraction bits
 
-}  // namespace
-
-void RenderENV(BlockView b) {
+template <class View>
+void RenderENV(View b) {
   const GateLatch gate = UpdateGateLatch(b.in(kGate), b.out(kEnvLatch));
   b.setOut(kEnvLatch, gate.latch);
   if (gate.triggered) {
@@ -47,14 +51,16 @@ void RenderENV(BlockView b) {
   b.setOut(0, fx::Sar(fx::Mul(fx::Sar(level, 9), b.ctl(0)), 15));
 }
 
-void RenderSampleHold(BlockView b) {
+template <class View>
+void RenderSampleHold(View b) {
   const GateLatch gate = UpdateGateLatch(b.in(4), b.out(kSampleHoldLatch));
   b.setOut(kSampleHoldLatch, gate.latch);
   if (gate.triggered) b.setOut(0, b.in(0));
 }
 
 // Moves toward the input by (difference x rate) / 2^22 per frame.
-void RenderGLI(BlockView b) {
+template <class View>
+void RenderGLI(View b) {
   const int32_t rate = Curve(b.in(1));
   const int32_t step = fx::Sar(fx::Mul(fx::Sub(b.in(0), b.out(0)), rate), 6);
   const int32_t accumulator = fx::Add(b.state(kGlideAccumulator), step);
@@ -62,4 +68,12 @@ void RenderGLI(BlockView b) {
   b.setOut(0, fx::Sar(accumulator, 16));
 }
 
-void RenderSWI(BlockView b) { b.setOut(0, b.in(2) > 0 ? b.in(1) : b.in(0)); }
+template <class View>
+void RenderSWI(View b) { b.setOut(0, b.in(2) > 0 ? b.in(1) : b.in(0)); }
+
+}  // namespace control_steps
+
+using control_steps::RenderENV;
+using control_steps::RenderSampleHold;
+using control_steps::RenderGLI;
+using control_steps::RenderSWI;

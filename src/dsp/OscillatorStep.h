@@ -1,11 +1,14 @@
 // OSC: a 32-bit phase accumulator with exponential frequency control, two FM
 // inputs, hard sync in and out, six waveforms and a range switch (a shift of
 // the accumulator by 8 bits) that turns it into an LFO.
+#pragma once
+
 #include "dsp/FixedPoint.h"
-#include "dsp/RenderSteps.h"
+#include "dsp/BlockView.h"
+#include "dsp/StepKinds.h"
 #include "dsp/Tables.h"
 
-namespace {
+namespace oscillator_step {
 
 // Block words of the oscillator.
 constexpr int32_t kPhase = 0;          // state 0: the accumulator, wraps at 2^32
@@ -14,14 +17,15 @@ constexpr int32_t kOutput = 0;
 constexpr int32_t kSyncOut = 4;
 constexpr int32_t kFm1 = 0, kFm2 = 1, kDepth = 2, kPulseWidth = 3, kSyncIn = 4;
 
-int32_t Triangle(int32_t p) {
+inline int32_t Triangle(int32_t p) {
   // Falls from 32767 at p = -32768 to -32767 at p = -1, rises from -32768 at 0 to 32766.
   return p < 0 ? -2 * p - 32769 : 2 * p - 32768;
 }
 
-int32_t RampThenFlat(int32_t p) { return (p > -16384 && p < 16384) ? p : 0; }
+inline int32_t RampThenFlat(int32_t p) { return (p > -16384 && p < 16384) ? p : 0; }
 
-int32_t WaveformOutput(BlockView b, Waveform waveform, int32_t p, int32_t noiseValue) {
+template <class View>
+int32_t WaveformOutput(View b, Waveform waveform, int32_t p, int32_t noiseValue) {
   const int32_t d = b.in(kDepth);
   switch (waveform) {
     case Waveform::Sine: return fx::Sar(fx::Mul(d, SineTable(p)), 15);
@@ -36,9 +40,8 @@ int32_t WaveformOutput(BlockView b, Waveform waveform, int32_t p, int32_t noiseV
   return b.out(kOutput);
 }
 
-}  // namespace
-
-void RenderOscillator(BlockView b, Waveform waveform, int32_t noiseValue) {
+template <class View>
+void RenderOscillator(View b, Waveform waveform, int32_t noiseValue) {
   int32_t phase;
   if (b.in(kSyncIn) > 0) {
     phase = 0;
@@ -55,3 +58,7 @@ void RenderOscillator(BlockView b, Waveform waveform, int32_t noiseValue) {
 
   b.setOut(kOutput, WaveformOutput(b, waveform, p, noiseValue));
 }
+
+}  // namespace oscillator_step
+
+using oscillator_step::RenderOscillator;

@@ -1,8 +1,11 @@
 // SEQ, a 16-step sequencer advanced by triggers, and CNT, a five-bit ripple
 // counter. Both keep their trigger latch in controller 5.
-#include "dsp/RenderSteps.h"
+#pragma once
 
-namespace {
+#include "dsp/BlockView.h"
+#include "dsp/StepKinds.h"
+
+namespace sequencer_steps {
 
 constexpr int32_t kRestartOrReset = 3, kStepOrTrigger = 4;
 constexpr int32_t kTriggerLatch = 5;  // ctl(5)
@@ -12,21 +15,21 @@ constexpr int32_t kLastStep = kSequencerSteps - 1;
 
 // "Sequence Length" >> 11 is the last step played; a patch file can hold a
 // larger controller value than the panel allows, so it is confined to 15.
-int32_t LastStep(BlockView b) {
+template <class View>
+int32_t LastStep(View b) {
   const int32_t last = b.ctl(0) >> 11;
   return last > kLastStep ? kLastStep : last;
 }
 
 // A position left outside 0..15 by a block's former type reads step 0, the
 // step the next trigger's wrap moves to; the word itself is corrected then.
-int32_t StepWordFor(int32_t position) {
+inline int32_t StepWordFor(int32_t position) {
   const bool inRange = position >= 0 && position <= kLastStep;
   return BlockWord::kStep + (inRange ? position : 0);
 }
 
-}  // namespace
-
-void RenderSEQ(BlockView b) {
+template <class View>
+void RenderSEQ(View b) {
   b.setOut(kResOut, 0);
   const GateLatch step = UpdateGateLatch(b.in(kStepOrTrigger), b.ctl(kTriggerLatch));
   b.setCtl(kTriggerLatch, step.latch);
@@ -47,7 +50,8 @@ void RenderSEQ(BlockView b) {
 }
 
 // out(0)..out(4) hold the count's bits, least significant first.
-void RenderCNT(BlockView b) {
+template <class View>
+void RenderCNT(View b) {
   const GateLatch trigger = UpdateGateLatch(b.in(kStepOrTrigger), b.ctl(kTriggerLatch));
   b.setCtl(kTriggerLatch, trigger.latch);
   if (trigger.triggered) {
@@ -60,3 +64,8 @@ void RenderCNT(BlockView b) {
   if (b.in(kRestartOrReset) > 0)
     for (int32_t bit = 0; bit < kOutputCount; ++bit) b.setOut(bit, 0);
 }
+
+}  // namespace sequencer_steps
+
+using sequencer_steps::RenderSEQ;
+using sequencer_steps::RenderCNT;

@@ -1,21 +1,26 @@
 // DRM: plays one step of a 4-track x 64-step drum pattern on every rising edge
 // of its step input, a one-frame trigger on each track whose step is set.
-#include "dsp/Pools.h"
-#include "dsp/RenderSteps.h"
+#pragma once
 
-namespace {
+#include "dsp/Pools.h"
+#include "dsp/BlockView.h"
+#include "dsp/StepKinds.h"
+
+namespace drum_step {
 
 constexpr int32_t kResetInput = 3, kStepInput = 4;
 constexpr int32_t kCycleOut = 4;
 constexpr int32_t kStepLatch = 0, kPosition = 1, kResetLatch = 2;  // state words
 
-int32_t BankOffset(BlockView b) {
+template <class View>
+int32_t BankOffset(View b) {
   // Only buffer 0 exists; the mask keeps a stray bufferNumber inside it.
   const int32_t bank = (b.word(BlockWord::kBufferNumber) * kDrumBanks + drumBank) & (kDrumBanks - 1);
   return bank * kDrumBankBytes;
 }
 
-void PlayStep(BlockView b) {
+template <class View>
+void PlayStep(View b) {
   int32_t position = b.state(kPosition);
   // 64 means the last pass ended; a negative position, which only a block's
   // former type can leave, is wrapped the same way.
@@ -29,9 +34,8 @@ void PlayStep(BlockView b) {
   b.setState(kPosition, position + 1);
 }
 
-}  // namespace
-
-void RenderDRM(BlockView b) {
+template <class View>
+void RenderDRM(View b) {
   for (int32_t o = 0; o < kOutputCount; ++o) b.setOut(o, 0);
 
   const int32_t step = b.in(kStepInput);
@@ -50,3 +54,7 @@ void RenderDRM(BlockView b) {
     PlayStep(b);
   }
 }
+
+}  // namespace drum_step
+
+using drum_step::RenderDRM;

@@ -1,0 +1,41 @@
+// Runs blocks of one kind over a chunk of frames with their words held in
+// registers: each block reads its inputs from per-frame records of the
+// chunk, records each output it writes after every frame, and stores its
+// words back into DspMemory when the chunk ends. Up to four independent
+// blocks of one kind run side by side, frame by frame, so that the serial
+// chains of recursive steps (filters, glides, envelopes) overlap.
+#pragma once
+
+#include <cstdint>
+
+#include "dsp/DspMemory.h"
+
+inline constexpr int32_t kChunkFrames = 64;
+// A word's record over a chunk: [0] holds it before the chunk, [1 + f] after frame f.
+inline constexpr int32_t kRecordLength = kChunkFrames + 1;
+
+// Where an input reads frame f: (*data)[offset + f]. The data pointer is
+// looked up when a chunk starts, so a constant may move between buffers.
+struct InputSource {
+  const int32_t* const* data;
+  int32_t offset;
+};
+
+struct KernelLane {
+  int32_t block;
+  int32_t opcode;
+  InputSource input[kInputCount];
+  int32_t* record[kOutputCount];  // for each output the step writes; a scratch record when no one reads it
+};
+
+struct ChunkSignals {
+  int32_t noise[kChunkFrames];
+  int32_t left[kChunkFrames];
+  int32_t right[kChunkFrames];
+};
+
+using ChunkKernel = void (*)(const KernelLane* lanes, int32_t frames, ChunkSignals& signals);
+
+inline constexpr int32_t kMaxLanes = 4;
+// laneCount 1, 2 or 4; opcode one with a step.
+ChunkKernel KernelFor(int32_t opcode, int32_t laneCount);
