@@ -35,15 +35,12 @@ struct BlockView {
 
 // The rising-edge detector shared by ENV, S/H, SEQ, CNT and DRM: a gate at or
 // below 0 re-arms the latch, and a gate above the latch triggers and sets it to
-// 32767. Returns the new latch and whether this frame triggered.
-struct GateLatch {
-  int32_t latch;
-  bool triggered;
-};
-inline GateLatch UpdateGateLatch(int32_t gate, int32_t latch) {
+// 32767. Updates the latch and returns whether this frame triggered.
+inline bool GateRises(int32_t gate, int32_t& latch) {
   if (gate <= 0) latch = 0;
-  if (gate > latch) return {32767, true};
-  return {latch, false};
+  if (gate <= latch) return false;
+  latch = 32767;
+  return true;
 }
 
 inline constexpr int32_t kGateOn = 32767;

@@ -11,11 +11,13 @@ struct LaneState {
   int32_t ctl[kControllerCount];
   int32_t out[kOutputCount];
   int32_t state[kStepStateWords];
+  int32_t rangeShift, bufferNumber;
 };
 
 // The view a step sees in a chunk: its own controllers, outputs and state
 // from the lane, its inputs from the records at frame f. word() reads the
-// live block words no step writes (range shift, buffer number, steps).
+// block words no step writes: the range shift and the buffer number as they
+// stood when the chunk began, like the controllers, the sequencer's steps live.
 struct LaneView {
   LaneState* s;
   int32_t f;
@@ -27,7 +29,11 @@ struct LaneView {
   void setOut(int32_t o, int32_t v) const { s->out[o] = v; }
   int32_t state(int32_t k) const { return s->state[k]; }
   void setState(int32_t k, int32_t v) const { s->state[k] = v; }
-  int32_t word(int32_t offset) const { return s->words[offset].load(std::memory_order_relaxed); }
+  int32_t word(int32_t offset) const {
+    if (offset == BlockWord::kRangeShift) return s->rangeShift;
+    if (offset == BlockWord::kBufferNumber) return s->bufferNumber;
+    return s->words[offset].load(std::memory_order_relaxed);
+  }
 };
 
 template <int32_t Op>
@@ -36,6 +42,8 @@ void LoadLane(LaneState& s, const KernelLane& lane) {
   for (int32_t c = 0; c < kControllerCount; ++c) s.ctl[c] = s.words[BlockWord::kController + c].load(std::memory_order_relaxed);
   for (int32_t o = 0; o < kOutputCount; ++o) s.out[o] = s.words[BlockWord::kOutput + o].load(std::memory_order_relaxed);
   for (int32_t k = 0; k < kStepStateWords; ++k) s.state[k] = s.words[BlockWord::kState + k].load(std::memory_order_relaxed);
+  s.rangeShift = s.words[BlockWord::kRangeShift].load(std::memory_order_relaxed);
+  s.bufferNumber = s.words[BlockWord::kBufferNumber].load(std::memory_order_relaxed);
   for (int32_t k = 0; k < kInputCount; ++k) s.in[k] = *lane.input[k].data + lane.input[k].offset;
   for (int32_t o = 0; o < kOutputCount; ++o) {
     s.record[o] = lane.record[o];

@@ -39,9 +39,10 @@ constexpr int32_t kGlideAccumulator = 0;  // state(0): the output with 16 fracti
 
 template <class View>
 void RenderENV(View b) {
-  const GateLatch gate = UpdateGateLatch(b.in(kGate), b.out(kEnvLatch));
-  b.setOut(kEnvLatch, gate.latch);
-  if (gate.triggered) {
+  int32_t latch = b.out(kEnvLatch);
+  const bool triggered = GateRises(b.in(kGate), latch);
+  b.setOut(kEnvLatch, latch);
+  if (triggered) {
     b.setOut(kEnvAttackFlag, kGateOn);
     b.setOut(kEnvLevel, 0);
   }
@@ -53,9 +54,10 @@ void RenderENV(View b) {
 
 template <class View>
 void RenderSampleHold(View b) {
-  const GateLatch gate = UpdateGateLatch(b.in(4), b.out(kSampleHoldLatch));
-  b.setOut(kSampleHoldLatch, gate.latch);
-  if (gate.triggered) b.setOut(0, b.in(0));
+  int32_t latch = b.out(kSampleHoldLatch);
+  const bool triggered = GateRises(b.in(4), latch);
+  b.setOut(kSampleHoldLatch, latch);
+  if (triggered) b.setOut(0, b.in(0));
 }
 
 // Moves toward the input by (difference x rate) / 2^22 per frame.

@@ -31,9 +31,10 @@ inline int32_t StepWordFor(int32_t position) {
 template <class View>
 void RenderSEQ(View b) {
   b.setOut(kResOut, 0);
-  const GateLatch step = UpdateGateLatch(b.in(kStepOrTrigger), b.ctl(kTriggerLatch));
-  b.setCtl(kTriggerLatch, step.latch);
-  if (step.triggered) {
+  int32_t latch = b.ctl(kTriggerLatch);
+  const bool stepped = GateRises(b.in(kStepOrTrigger), latch);
+  b.setCtl(kTriggerLatch, latch);
+  if (stepped) {
     const int32_t position = b.state(kSeqPosition);
     if (position > LastStep(b) - 1 || position < 0) {
       b.setState(kSeqPosition, 0);
@@ -52,9 +53,10 @@ void RenderSEQ(View b) {
 // out(0)..out(4) hold the count's bits, least significant first.
 template <class View>
 void RenderCNT(View b) {
-  const GateLatch trigger = UpdateGateLatch(b.in(kStepOrTrigger), b.ctl(kTriggerLatch));
-  b.setCtl(kTriggerLatch, trigger.latch);
-  if (trigger.triggered) {
+  int32_t latch = b.ctl(kTriggerLatch);
+  const bool triggered = GateRises(b.in(kStepOrTrigger), latch);
+  b.setCtl(kTriggerLatch, latch);
+  if (triggered) {
     for (int32_t bit = 0; bit < kOutputCount; ++bit) {
       const int32_t turnedOn = b.out(bit) == 0 ? kGateOn : 0;
       b.setOut(bit, turnedOn);
