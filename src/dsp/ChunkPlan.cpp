@@ -43,7 +43,8 @@ struct Analysis {
   int32_t order[kDspBlockCount];
 
   int32_t replayMark[kDspBlockCount][kOutputCount];
-  int32_t replayEntry[kMaxEdges], replayOutput[kMaxEdges];
+  int32_t replayEntry[kMaxEdges], replayOutput[kMaxEdges], replayByWriter[kMaxEdges];
+  int32_t fill[kDspBlockCount];
 };
 Analysis a;
 
@@ -95,11 +96,10 @@ void BuildEdges(int32_t n) {
     for (int32_t k = 0; k < kInputCount; ++k)
       if (a.writer[i][k] >= 0 && a.writer[i][k] != i) ++a.edgeStart[a.writer[i][k] + 1];
   for (int32_t i = 0; i < n; ++i) a.edgeStart[i + 1] += a.edgeStart[i];
-  int32_t fill[kDspBlockCount];
-  std::copy_n(a.edgeStart, n, fill);
+  std::copy_n(a.edgeStart, n, a.fill);
   for (int32_t i = 0; i < n; ++i)
     for (int32_t k = 0; k < kInputCount; ++k)
-      if (a.writer[i][k] >= 0 && a.writer[i][k] != i) a.edgeTarget[fill[a.writer[i][k]]++] = i;
+      if (a.writer[i][k] >= 0 && a.writer[i][k] != i) a.edgeTarget[a.fill[a.writer[i][k]]++] = i;
 }
 
 // Tarjan's algorithm with an explicit call stack.
@@ -147,9 +147,8 @@ void LevelParts(int32_t n) {
   std::fill_n(a.memberStart, a.partCount + 1, 0);
   for (int32_t i = 0; i < n; ++i) ++a.memberStart[a.part[i] + 1];
   for (int32_t s = 0; s < a.partCount; ++s) a.memberStart[s + 1] += a.memberStart[s];
-  int32_t fill[kDspBlockCount];
-  std::copy_n(a.memberStart, a.partCount, fill);
-  for (int32_t i = 0; i < n; ++i) a.member[fill[a.part[i]]++] = i;
+  std::copy_n(a.memberStart, a.partCount, a.fill);
+  for (int32_t i = 0; i < n; ++i) a.member[a.fill[a.part[i]]++] = i;
 
   std::fill_n(a.level, a.partCount, 0);
   for (int32_t s = a.partCount - 1; s >= 0; --s)
@@ -223,7 +222,7 @@ void AddCycleUnit(int32_t s, uint32_t stamp) {
       a.replayEntry[replays] = j;
       a.replayOutput[replays++] = a.output[i][k];
     }
-  int32_t byWriter[kMaxEdges];
+  int32_t* byWriter = a.replayByWriter;
   for (int32_t r = 0; r < replays; ++r) byWriter[r] = r;
   std::sort(byWriter, byWriter + replays, [](int32_t x, int32_t y) { return a.replayEntry[x] < a.replayEntry[y]; });
 

@@ -137,7 +137,8 @@ class RandomPatch {
     const size_t sources = acyclic_ ? reader : blocks_.size();
     if (sources == 0) return b + BlockWord::kZeroSlot;
     auto AnyBlock = [&] { return blocks_[Pick(0, sources - 1)]; };
-    switch (acyclic_ ? Pick(0, 2) == 0 ? 1 : 4 : Pick(0, 9)) {
+    const int32_t kind = acyclic_ ? (Pick(0, 2) == 0 ? 1 : 4) : Pick(0, 9);
+    switch (kind) {
       case 0: return b + BlockWord::kZeroSlot;
       case 1: return b + Pick(1, 4);
       case 2: return AnyBlock() + Pick(0, 5);

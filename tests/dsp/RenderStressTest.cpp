@@ -101,8 +101,14 @@ class Editor {
   std::mt19937 random_{12345};
 };
 
-TEST(RenderStress, EveryLiveBlockRunsInEveryFrameWhileTheListChanges) {
+class RenderStress : public ::testing::TestWithParam<RenderPath> {
+ protected:
+  void TearDown() override { SetRenderPath(RenderPath::Chunked); }
+};
+
+TEST_P(RenderStress, EveryLiveBlockRunsInEveryFrameWhileTheListChanges) {
   ResetEngine();
+  SetRenderPath(GetParam());
   for (int32_t block = 0; block < kDspWordCount; block += kBlockWordCount)
     for (int32_t offset : kUntouchedOffsets) SetWord(block, offset, kSentinel);
 
@@ -155,5 +161,8 @@ TEST(RenderStress, EveryLiveBlockRunsInEveryFrameWhileTheListChanges) {
   for (int32_t b = RenderListHead.load(); b >= 0; b = Word(b, BlockWord::kNext)) ++onList;
   EXPECT_EQ(onList, kStableCounters);
 }
+
+INSTANTIATE_TEST_SUITE_P(BothPaths, RenderStress, ::testing::Values(RenderPath::Chunked, RenderPath::FrameByFrame),
+                         [](const auto& info) { return info.param == RenderPath::Chunked ? "Chunked" : "FrameByFrame"; });
 
 }  // namespace
