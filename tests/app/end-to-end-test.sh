@@ -8,7 +8,7 @@
 #
 #   end-to-end-test.sh PROGRAM EXAMPLE.pch
 set -euo pipefail
-if [ "${1:-}" != "--inside" ]; then exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" --inside "$@"; fi
+if [ "${1:-}" != "--inside" ]; then exec "$(dirname "$0")/on-xvfb.sh" "$0" --inside "$@"; fi
 program=$2
 example=$3
 work=$(mktemp -d)

@@ -5,7 +5,7 @@
 #
 #   smoke-test.sh PROGRAM [SCREENSHOT.png]
 set -euo pipefail
-if [ "${1:-}" != "--inside" ]; then exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" --inside "$@"; fi
+if [ "${1:-}" != "--inside" ]; then exec "$(dirname "$0")/on-xvfb.sh" "$0" --inside "$@"; fi
 program=$2
 shot=${3:-$(mktemp --suffix=.png)}
 fail() { echo "smoke test: $*" >&2; exit 1; }
