@@ -8,7 +8,7 @@
 #
 #   windows-editor-test.sh VARNOTEK.EXE WINDOW-PROBE.EXE [SCREENSHOT.png]
 set -euo pipefail
-if [ "${1:-}" != "--inside" ]; then exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" --inside "$@"; fi
+if [ "${1:-}" != "--inside" ]; then exec "$(dirname "$0")/../app/on-xvfb.sh" "$0" --inside "$@"; fi
 program=$2
 probe_program=$3
 shot=${4:-$(mktemp --suffix=.png)}
