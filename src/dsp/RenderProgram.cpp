@@ -7,9 +7,11 @@ RenderProgram renderProgram;
 
 namespace {
 
+// Flattened, so that each opcode's step is one function with its mode
+// (waveform, filter mode) folded in.
 template <int32_t Op>
 struct LiveStep {
-  static void Run(BlockView b, int32_t noiseValue, int32_t& left, int32_t& right) {
+  [[gnu::flatten]] static void Run(BlockView b, int32_t noiseValue, int32_t& left, int32_t& right) {
     RunStep<Op>(b, noiseValue, left, right);
   }
   static constexpr StepFunction value = Run;
