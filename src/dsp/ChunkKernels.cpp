@@ -36,7 +36,9 @@ struct LaneView {
   }
 };
 
-template <int32_t Op>
+// Recorded: the outputs kept per frame. Most blocks are read, if at all, on
+// output 0 only; their kernels record nothing else.
+template <int32_t Op, uint32_t Recorded>
 void LoadLane(LaneState& s, const KernelLane& lane) {
   s.words = &DspMemory.word[lane.block];
   for (int32_t c = 0; c < kControllerCount; ++c) s.ctl[c] = s.words[BlockWord::kController + c].load(std::memory_order_relaxed);
@@ -47,14 +49,14 @@ void LoadLane(LaneState& s, const KernelLane& lane) {
   for (int32_t k = 0; k < kInputCount; ++k) s.in[k] = *lane.input[k].data + lane.input[k].offset;
   for (int32_t o = 0; o < kOutputCount; ++o) {
     s.record[o] = lane.record[o];
-    if ((OutputsWrittenBy(Op) >> o) & 1) s.record[o][0] = s.out[o];
+    if ((Recorded >> o) & 1) s.record[o][0] = s.out[o];
   }
 }
 
-template <int32_t Op>
+template <uint32_t Recorded>
 void RecordFrame(const LaneState& s, int32_t f) {
   for (int32_t o = 0; o < kOutputCount; ++o)
-    if ((OutputsWrittenBy(Op) >> o) & 1) s.record[o][1 + f] = s.out[o];
+    if ((Recorded >> o) & 1) s.record[o][1 + f] = s.out[o];
 }
 
 // A block whose type the editor is rewriting (its opcode moved since the
@@ -70,28 +72,30 @@ void StoreLane(const LaneState& s, const KernelLane& lane) {
 
 // Flattened: the step, its helpers and the lane loop become one loop body,
 // with the lanes' words in registers.
-template <int32_t Op, int32_t Lanes>
+template <int32_t Op, int32_t Lanes, bool RecordAll>
 [[gnu::flatten]] void RunKernel(const KernelLane* lanes, int32_t frames, ChunkSignals& signals) {
+  constexpr uint32_t kRecorded = OutputsWrittenBy(Op) & (RecordAll ? 0b11111 : 0b00001);
   LaneState s[Lanes];
-  for (int32_t i = 0; i < Lanes; ++i) LoadLane<Op>(s[i], lanes[i]);
+  for (int32_t i = 0; i < Lanes; ++i) LoadLane<Op, kRecorded>(s[i], lanes[i]);
   for (int32_t f = 0; f < frames; ++f) {
     const int32_t noise = signals.noise[f];
 #pragma GCC unroll 4
     for (int32_t i = 0; i < Lanes; ++i) {
       RunStep<Op>(LaneView{&s[i], f}, noise, signals.left[f], signals.right[f]);
-      RecordFrame<Op>(s[i], f);
+      RecordFrame<kRecorded>(s[i], f);
     }
   }
   for (int32_t i = 0; i < Lanes; ++i) StoreLane<Op>(s[i], lanes[i]);
 }
 
 struct KernelSet {
-  ChunkKernel byLanes[3];  // 1, 2, 4 lanes
+  ChunkKernel byLanes[2][3];  // output 0 recorded or all; 1, 2, 4 lanes
 };
 
 template <int32_t Op>
 struct Kernels {
-  static constexpr KernelSet value{{RunKernel<Op, 1>, RunKernel<Op, 2>, RunKernel<Op, 4>}};
+  static constexpr KernelSet value{{{RunKernel<Op, 1, false>, RunKernel<Op, 2, false>, RunKernel<Op, 4, false>},
+                                    {RunKernel<Op, 1, true>, RunKernel<Op, 2, true>, RunKernel<Op, 4, true>}}};
 };
 
 struct KernelTable {
@@ -102,7 +106,7 @@ constexpr KernelTable kKernels;
 
 }  // namespace
 
-ChunkKernel KernelFor(int32_t opcode, int32_t laneCount) {
+ChunkKernel KernelFor(int32_t opcode, int32_t laneCount, bool recordAll) {
   const int32_t index = laneCount >= 4 ? 2 : laneCount - 1;
-  return kKernels.set[opcode].byLanes[index];
+  return kKernels.set[opcode].byLanes[recordAll][index];
 }

@@ -26,6 +26,7 @@ struct KernelLane {
   int32_t opcode;
   InputSource input[kInputCount];
   int32_t* record[kOutputCount];  // for each output the step writes; a scratch record when no one reads it
+  bool recordAll;                 // an output other than 0 is read: the kernel records them all
 };
 
 struct ChunkSignals {
@@ -37,5 +38,5 @@ struct ChunkSignals {
 using ChunkKernel = void (*)(const KernelLane* lanes, int32_t frames, ChunkSignals& signals);
 
 inline constexpr int32_t kMaxLanes = 4;
-// laneCount 1, 2 or 4; opcode one with a step.
-ChunkKernel KernelFor(int32_t opcode, int32_t laneCount);
+// laneCount 1, 2 or 4; opcode one with a step. Lanes of one kernel agree on recordAll.
+ChunkKernel KernelFor(int32_t opcode, int32_t laneCount, bool recordAll);

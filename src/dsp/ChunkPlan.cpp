@@ -182,9 +182,15 @@ void AssignRecords(int32_t n) {
 int32_t* RecordOf(int32_t i, int32_t o) { return recordFrames[a.record[i][o]]; }
 int32_t OutputWord(int32_t i, int32_t o) { return Entry(i).block + BlockWord::kOutput + o; }
 
+bool RecordsBeyondOutputZero(int32_t i) {
+  for (int32_t o = 1; o < kOutputCount; ++o)
+    if (a.record[i][o] >= 0) return true;
+  return false;
+}
+
 KernelLane MakeLane(int32_t i) {
   ChunkPlan& p = chunkPlan;
-  KernelLane lane{Entry(i).block, Entry(i).opcode, {}, {}};
+  KernelLane lane{Entry(i).block, Entry(i).opcode, {}, {}, RecordsBeyondOutputZero(i)};
   for (int32_t k = 0; k < kInputCount; ++k) {
     const int32_t j = a.writer[i][k];
     if (j < 0) {
@@ -203,12 +209,12 @@ KernelLane MakeLane(int32_t i) {
   return lane;
 }
 
-int32_t cycleOpCount, cycleCopyCount, captureCount;
+int32_t cycleOpCount, captureCount;
 
 void AddCycleUnit(int32_t s, uint32_t stamp) {
   ChunkPlan& p = chunkPlan;
   PlanUnit& unit = p.unit[p.unitCount++];
-  unit = {true, cycleOpCount, 0, captureCount, 0, cycleCopyCount, 0};
+  unit = {true, cycleOpCount, 0, captureCount, 0};
 
   // The outside outputs the part reads, in program order of their writers.
   int32_t replays = 0;
@@ -229,23 +235,17 @@ void AddCycleUnit(int32_t s, uint32_t stamp) {
   int32_t m = a.memberStart[s], r = 0;
   while (m < a.memberStart[s + 1] || r < replays) {
     if (r < replays && (m == a.memberStart[s + 1] || a.replayEntry[byWriter[r]] < a.member[m])) {
-      const int32_t j = a.replayEntry[byWriter[r]];
-      CycleOp& op = p.cycleOp[cycleOpCount++];
-      op = {-1, nullptr, cycleCopyCount, 0};
-      for (; r < replays && a.replayEntry[byWriter[r]] == j; ++r, ++op.copyCount) {
-        const int32_t o = a.replayOutput[byWriter[r]];
-        p.cycleCopy[cycleCopyCount++] = {OutputWord(j, o), RecordOf(j, o)};
-      }
+      const int32_t j = a.replayEntry[byWriter[r]], o = a.replayOutput[byWriter[r++]];
+      p.cycleOp[cycleOpCount++] = {-1, nullptr, &DspMemory.word[OutputWord(j, o)], RecordOf(j, o)};
     } else {
       const int32_t i = a.member[m++];
-      p.cycleOp[cycleOpCount++] = {Entry(i).block, Entry(i).step, 0, 0};
+      p.cycleOp[cycleOpCount++] = {Entry(i).block, Entry(i).step, nullptr, nullptr};
       for (int32_t o = 0; o < kOutputCount; ++o)
         if (a.record[i][o] >= 0) p.capture[captureCount++] = {OutputWord(i, o), RecordOf(i, o)};
     }
   }
   unit.count = cycleOpCount - unit.first;
   unit.captureCount = captureCount - unit.firstCapture;
-  unit.replayCount = cycleCopyCount - unit.firstReplay;
 }
 
 // Acyclic one-block parts of one opcode on one level, cut into kernels of
@@ -254,7 +254,7 @@ void AddKernelUnits(const int32_t* parts, int32_t count, int32_t& laneCount) {
   ChunkPlan& p = chunkPlan;
   while (count > 0) {
     const int32_t lanes = count >= 4 ? 4 : count >= 2 ? 2 : 1;
-    p.unit[p.unitCount++] = {false, laneCount, lanes, 0, 0, 0, 0};
+    p.unit[p.unitCount++] = {false, laneCount, lanes, 0, 0};
     for (int32_t l = 0; l < lanes; ++l) p.lane[laneCount++] = MakeLane(a.member[a.memberStart[parts[l]]]);
     parts += lanes;
     count -= lanes;
@@ -264,15 +264,17 @@ void AddKernelUnits(const int32_t* parts, int32_t count, int32_t& laneCount) {
 uint32_t analysisStamp = 0;
 
 void BuildUnits() {
-  // By level; within a level the kernels of one opcode together, the cyclic parts last.
+  // By level; within a level the kernels of one opcode and record set
+  // together, the cyclic parts last.
   auto key = [](int32_t s) {
-    const int32_t kind = Cyclic(s) ? kOpcodeLimit : Entry(a.member[a.memberStart[s]]).opcode;
-    return static_cast<int64_t>(a.level[s]) * (kOpcodeLimit + 1) + kind;
+    const int32_t first = a.member[a.memberStart[s]];
+    const int32_t kind = Cyclic(s) ? 2 * kOpcodeLimit : 2 * Entry(first).opcode + RecordsBeyondOutputZero(first);
+    return static_cast<int64_t>(a.level[s]) * (2 * kOpcodeLimit + 1) + kind;
   };
   for (int32_t s = 0; s < a.partCount; ++s) a.order[s] = s;
   std::sort(a.order, a.order + a.partCount, [&](int32_t x, int32_t y) { return key(x) < key(y); });
 
-  cycleOpCount = cycleCopyCount = captureCount = 0;
+  cycleOpCount = captureCount = 0;
   int32_t laneCount = 0;
   for (int32_t first = 0; first < a.partCount;) {
     if (Cyclic(a.order[first])) {
@@ -310,9 +312,14 @@ void BuildChunkPlan() {
 
 bool PlanMatchesInputs() {
   const ChunkPlan& p = chunkPlan;
-  for (int32_t i = 0; i < renderProgram.length; ++i)
+  for (int32_t i = 0; i < renderProgram.length; ++i) {
+    const std::atomic<int32_t>* inputs = &DspMemory.word[Entry(i).block + BlockWord::kInput];
+    int32_t differ = 0;
+#pragma GCC unroll 5
     for (int32_t k = 0; k < kInputCount; ++k)
-      if ((Load(Entry(i).block + BlockWord::kInput + k) & (kDspWordCount - 1)) != p.inputWord[i][k]) return false;
+      differ |= (inputs[k].load(std::memory_order_relaxed) & (kDspWordCount - 1)) ^ p.inputWord[i][k];
+    if (differ != 0) return false;
+  }
   return true;
 }
 

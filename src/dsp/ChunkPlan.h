@@ -12,6 +12,7 @@
 // one delay buffer, a block listed twice. Audio thread only.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "dsp/ChunkKernels.h"
@@ -27,17 +28,16 @@ struct WordRecord {
   int32_t* record;
 };
 struct CycleOp {
-  int32_t block;      // -1: a replay
-  StepFunction step;  // the block's step, or nullptr for a replay
-  int32_t firstCopy;  // replay: its words in cycleCopies
-  int32_t copyCount;
+  int32_t block;       // the step's block
+  StepFunction step;   // or nullptr for a replay:
+  std::atomic<int32_t>* word;  // the outside output it stores
+  const int32_t* record;       // from its record
 };
 
 struct PlanUnit {
   bool cyclic;
   int32_t first, count;  // lanes (kernel) or cycle ops (cyclic)
   int32_t firstCapture, captureCount;  // cyclic: outputs recorded after each frame
-  int32_t firstReplay, replayCount;    // cyclic: replay words, in cycleCopies
 };
 
 // A chunk's worth of zeros: what most constant inputs (the zero slots) read.
@@ -60,7 +60,6 @@ struct ChunkPlan {
   int32_t unitCount = 0;
   KernelLane lane[kDspBlockCount];
   CycleOp cycleOp[kDspBlockCount * (kInputCount + 1)];
-  WordRecord cycleCopy[kDspBlockCount * kInputCount];
   WordRecord capture[kDspBlockCount * kOutputCount];
   int32_t constantCount = 0;
   ConstantSlot constant[kDspBlockCount * kInputCount];

@@ -27,25 +27,25 @@ void RefreshConstants() {
 }
 
 void RunCycle(const PlanUnit& unit, int32_t frames) {
-  const ChunkPlan& p = chunkPlan;
-  const WordRecord* captures = p.capture + unit.firstCapture;
-  for (int32_t c = 0; c < unit.captureCount; ++c) captures[c].record[0] = DspMemory.Load(captures[c].word);
+  const WordRecord* const captures = chunkPlan.capture + unit.firstCapture;
+  const WordRecord* const capturesEnd = captures + unit.captureCount;
+  for (const WordRecord* c = captures; c != capturesEnd; ++c) c->record[0] = DspMemory.Load(c->word);
+  const CycleOp* const ops = chunkPlan.cycleOp + unit.first;
+  const CycleOp* const opsEnd = ops + unit.count;
   // Before the first frame the outside words read as they stood before the chunk.
-  const WordRecord* replays = p.cycleCopy + unit.firstReplay;
-  for (int32_t r = 0; r < unit.replayCount; ++r) DspMemory.Store(replays[r].word, replays[r].record[0]);
+  for (const CycleOp* op = ops; op != opsEnd; ++op)
+    if (op->step == nullptr) op->word->store(op->record[0], std::memory_order_relaxed);
 
-  const CycleOp* ops = p.cycleOp + unit.first;
   for (int32_t f = 0; f < frames; ++f) {
-    for (int32_t o = 0; o < unit.count; ++o) {
-      const CycleOp& op = ops[o];
-      if (op.step != nullptr) {
-        op.step(BlockView{op.block}, signals.noise[f], signals.left[f], signals.right[f]);
-        continue;
-      }
-      for (const WordRecord* copy = p.cycleCopy + op.firstCopy; copy != p.cycleCopy + op.firstCopy + op.copyCount; ++copy)
-        DspMemory.Store(copy->word, copy->record[1 + f]);
+    const int32_t noise = signals.noise[f];
+    int32_t left = signals.left[f], right = signals.right[f];
+    for (const CycleOp* op = ops; op != opsEnd; ++op) {
+      if (op->step != nullptr) op->step(BlockView{op->block}, noise, left, right);
+      else op->word->store(op->record[1 + f], std::memory_order_relaxed);
     }
-    for (int32_t c = 0; c < unit.captureCount; ++c) captures[c].record[1 + f] = DspMemory.Load(captures[c].word);
+    signals.left[f] = left;
+    signals.right[f] = right;
+    for (const WordRecord* c = captures; c != capturesEnd; ++c) c->record[1 + f] = DspMemory.Load(c->word);
   }
 }
 
@@ -57,7 +57,7 @@ void RunUnits(int32_t frames) {
       RunCycle(unit, frames);
     } else {
       const KernelLane* lanes = p.lane + unit.first;
-      KernelFor(lanes[0].opcode, unit.count)(lanes, frames, signals);
+      KernelFor(lanes[0].opcode, unit.count, lanes[0].recordAll)(lanes, frames, signals);
     }
   }
 }
