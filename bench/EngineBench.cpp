@@ -11,6 +11,7 @@
 #include "BenchReport.h"
 #include "dsp/ChunkPlan.h"
 #include "dsp/RenderBuffer.h"
+#include "dsp/Pools.h"
 #include "dsp/RenderSteps.h"
 
 namespace {
@@ -48,12 +49,14 @@ BENCHMARK_CAPTURE(FullPatch, , PatchShape::Feedback, RenderPath::Chunked)->Name(
 BENCHMARK_CAPTURE(FullPatch, , PatchShape::Feedback, RenderPath::FrameByFrame)
     ->Name("FullPatchFeedbackFrameByFrame")->Unit(benchmark::kMicrosecond);
 
-// 64 blocks of one kind plus their two driving oscillators.
+// 64 blocks of one kind (4 of DLY or FLA) plus their two driving oscillators.
 void ModuleKind(benchmark::State& state) {
-  constexpr int32_t kCount = 64;
   const auto opcode = static_cast<int32_t>(state.range(0));
-  BuildSingleKindPatch(opcode, kCount);
-  RenderAndReport(state, kCount + 2);
+  // DLY and FLA own a delay buffer each, and there are four: more would share
+  // them, which the chunked loop leaves to the frame-by-frame path.
+  const int32_t count = UsesDelayBuffer(opcode) ? kDelayBufferCount : 64;
+  BuildSingleKindPatch(opcode, count);
+  RenderAndReport(state, count + 2);
 }
 
 struct Kind {
