@@ -41,6 +41,5 @@ struct ChunkSignals {
 
 using ChunkKernel = void (*)(const KernelLane* lanes, int32_t frames, ChunkSignals& signals);
 
-inline constexpr int32_t kMaxLanes = 4;
 // laneCount 1, 2 or 4; opcode one with a step. Lanes of one kernel agree on recordAll.
 ChunkKernel KernelFor(int32_t opcode, int32_t laneCount, bool recordAll);
