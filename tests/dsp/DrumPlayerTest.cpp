@@ -1,3 +1,5 @@
+// The drum-pattern player as scripts of frames: the step and reset levels of
+// each frame and the outputs that fire in it (tracks 0..3, 4 the cycle pulse).
 #include <vector>
 
 #include "DspTestSupport.h"
@@ -7,6 +9,34 @@
 namespace {
 
 using Fired = std::vector<int32_t>;
+
+struct Frame {
+  int32_t step, reset;
+  Fired fired;
+};
+struct Hit {
+  int32_t track, step, value;
+};
+struct Script {
+  const char* what;
+  std::vector<Hit> pattern;
+  std::vector<Frame> frames;
+  int32_t positionAfter;
+};
+
+// A step edge is a frame with the step high, then one low.
+const Frame high{32767, 0, {}}, low{0, 0, {}};
+
+const Script kScripts[] = {
+    {"a held step input plays one step", {{0, 0, 1}, {0, 1, 1}},
+     {{5, 0, {0}}, {5, 0, {}}, {5, 0, {}}, {-1, 0, {}}, {5, 0, {0}}}, 2},
+    {"a reset edge fires the cycle output and returns to step 0", {{3, 0, 1}, {3, 1, 1}},
+     {{32767, 0, {3}}, low, {32767, 0, {3}}, low, {0, 32767, {4}}, {0, 32767, {}}, {32767, 0, {3}}, low}, 1},
+    {"step and reset in the same frame", {{0, 0, 1}},
+     {{32767, 0, {0}}, low, {32767, 32767, {4}}, {32767, 32767, {0}}, low, {32767, 1, {4}}, {0, 1, {}}}, 0},
+    {"only bytes from 1 to 127 sound", {{2, 0, 1}, {2, 1, 127}, {2, 2, 200}, {2, 3, 128}},
+     {{1, 0, {2}}, low, {1, 0, {2}}, low, {1, 0, {}}, low, {1, 0, {}}, low, {1, 0, {}}}, 5},
+};
 
 class DrumPlayerTest : public EngineTest {
  protected:
@@ -19,107 +49,56 @@ class DrumPlayerTest : public EngineTest {
     Wire(drm, 4, step, 0);
   }
 
-  void SetPattern(int32_t track, int32_t stepIndex, int32_t value) {
-    SetDrumByte(DrumByteOffset(0, 0, track, stepIndex), value);
-  }
-
-  std::vector<int32_t> FiredOutputs() const {
-    std::vector<int32_t> fired;
+  Fired Run(const Frame& f) {
+    SetConstant(step, f.step);
+    SetConstant(reset, f.reset);
+    Step(drm);
+    Fired fired;
     for (int32_t o = 0; o < 5; ++o)
       if (Out(drm, o) == 32767) fired.push_back(o);
     return fired;
   }
-
-  // Drives one frame with the given input levels and returns the outputs that fired.
-  std::vector<int32_t> Frame(int32_t stepLevel, int32_t resetLevel = 0) {
-    SetConstant(step, stepLevel);
-    SetConstant(reset, resetLevel);
-    Step(drm);
-    return FiredOutputs();
-  }
-
-  std::vector<int32_t> StepEdge() {
-    const std::vector<int32_t> fired = Frame(32767);
-    EXPECT_TRUE(Frame(0).empty());
+  Fired StepEdge() {
+    const Fired fired = Run(high);
+    EXPECT_EQ(Run(low), Fired{});
     return fired;
   }
 
   int32_t step = -1, reset = -1, drm = -1;
 };
 
-
-TEST_F(DrumPlayerTest, PlaysThePatternAndMarksEveryPassAfterTheFirst) {
-  for (int32_t s = 0; s < 64; s += 4) SetPattern(0, s, 1);
-  SetPattern(1, 2, 1);
-  std::vector<Fired> fired;
-  for (int edge = 0; edge < 65; ++edge) fired.push_back(StepEdge());
-  EXPECT_EQ(fired[0], Fired{0});
-  EXPECT_EQ(fired[1], Fired{});
-  EXPECT_EQ(fired[2], Fired{1});
-  EXPECT_EQ(fired[4], Fired{0});
-  EXPECT_EQ(fired[63], Fired{});
-  EXPECT_EQ(fired[64], (Fired{0, 4}));
-}
-
-TEST_F(DrumPlayerTest, OnlyBytesFrom1To127Sound) {
-  const std::pair<int32_t, bool> bytes[] = {{1, true}, {127, true}, {200, false}, {128, false}, {0, false}};
-  for (const auto& [value, sounds] : bytes) {
-    SetPattern(2, 0, value);
-    Frame(0, 1);  // reset edge: back to step 0
-    Frame(0, 0);
-    EXPECT_EQ(StepEdge(), sounds ? Fired{2} : Fired{}) << value;
+TEST_F(DrumPlayerTest, Scripts) {
+  for (const Script& script : kScripts) {
+    SetUp();
+    for (const Hit& h : script.pattern) SetDrumByte(DrumByteOffset(0, 0, h.track, h.step), h.value);
+    for (size_t i = 0; i < script.frames.size(); ++i)
+      EXPECT_EQ(Run(script.frames[i]), script.frames[i].fired) << script.what << ", frame " << i;
+    EXPECT_EQ(State(drm, 1), script.positionAfter) << script.what;
   }
 }
 
-TEST_F(DrumPlayerTest, AHeldStepInputPlaysOneStep) {
-  SetPattern(0, 0, 1);
-  SetPattern(0, 1, 1);
-  EXPECT_EQ(Frame(5), Fired{0});
-  for (int i = 0; i < 10; ++i) EXPECT_EQ(Frame(5), Fired{});
-  EXPECT_EQ(Frame(-1), Fired{});
-  EXPECT_EQ(Frame(5), Fired{0});
-  EXPECT_EQ(State(drm, 1), 2);
-}
-
-TEST_F(DrumPlayerTest, AResetEdgeFiresTheCycleOutputAndReturnsToStepZero) {
-  SetPattern(3, 0, 1);
-  SetPattern(3, 1, 1);
-  StepEdge();
-  StepEdge();
-  EXPECT_EQ(Frame(0, 32767), Fired{4});
-  EXPECT_EQ(Frame(0, 32767), Fired{});  // an edge, not a level
-  EXPECT_EQ(StepEdge(), Fired{3});
-  EXPECT_EQ(State(drm, 1), 1);
-}
-
-TEST_F(DrumPlayerTest, StepAndResetInTheSameFrame) {
-  SetPattern(0, 0, 1);
-  StepEdge();
-  EXPECT_EQ(Frame(32767, 32767), Fired{4});
-  EXPECT_EQ(Frame(32767, 32767), Fired{0});  // the step still high plays step 0
-  // A one-frame step pulse together with a reset edge is lost.
-  Frame(0, 0);
-  EXPECT_EQ(Frame(32767, 1), Fired{4});
-  EXPECT_EQ(Frame(0, 1), Fired{});
-  EXPECT_EQ(State(drm, 1), 0);
+TEST_F(DrumPlayerTest, PlaysThePatternAndMarksEveryPassAfterTheFirst) {
+  for (int32_t s = 0; s < 64; s += 4) SetDrumByte(DrumByteOffset(0, 0, 0, s), 1);
+  SetDrumByte(DrumByteOffset(0, 0, 1, 2), 1);
+  std::vector<Fired> fired;
+  for (int edge = 0; edge < 65; ++edge) fired.push_back(StepEdge());
+  const std::pair<int32_t, Fired> expected[] = {{0, {0}}, {1, {}}, {2, {1}}, {4, {0}}, {63, {}}, {64, {0, 4}}};
+  for (const auto& [edge, outputs] : expected) EXPECT_EQ(fired[edge], outputs) << "edge " << edge;
 }
 
 // Positions outside 0..63, left by a block's former type, wrap to step 0 with
-// the cycle pulse before any byte is read.
-TEST_F(DrumPlayerTest, HostilePositionsWrapBeforeReadingThePattern) {
-  SetPattern(1, 0, 1);
+// the cycle pulse before any byte is read; a stray buffer number stays inside
+// the pattern.
+TEST_F(DrumPlayerTest, HostileWordsStayInsideThePattern) {
+  SetDrumByte(DrumByteOffset(0, 0, 1, 0), 1);
   for (int32_t position : {64, 65, 1000, -1, -64, -2147483647 - 1}) {
     SetWord(drm, BlockWord::kState + 1, position);
     EXPECT_EQ(StepEdge(), (Fired{1, 4})) << position;
     EXPECT_EQ(State(drm, 1), 1) << position;
   }
-}
-
-TEST_F(DrumPlayerTest, AStrayBufferNumberStaysInsideThePattern) {
-  SetPattern(1, 0, 1);
   SetWord(drm, BlockWord::kBufferNumber, 5);
-  SetDrumByte(DrumByteOffset(0, 0, 0, 0), 1);
-  Fired fired = StepEdge();
+  SetWord(drm, BlockWord::kState + 1, 0);
+  const Fired fired = StepEdge();
   EXPECT_FALSE(fired.empty());
   for (int32_t o : fired) EXPECT_LE(o, 3);
 }
