@@ -40,8 +40,11 @@ class PlaybackRingTest : public ::testing::Test {
   FakeWaveOut device{true};
 };
 
-TEST_F(PlaybackRingTest, StartQueuesThreeBuffersHoldingTheFirst12288FramesInOrder) {
-  const auto reference = ReferenceRender(3 * kFramesPerBuffer);
+// Start queues three buffers holding the first 12288 frames in order; each
+// notice refills the finished buffer with the next 4096.
+TEST_F(PlaybackRingTest, StartQueuesThreeBuffersAndEachNoticeRefillsTheFinishedOne) {
+  constexpr int32_t kNotices = 7;
+  const auto reference = ReferenceRender((3 + kNotices) * kFramesPerBuffer);
   StartAudio(nullptr);
   ASSERT_TRUE(device.WaitForWrites(3));
 
@@ -54,7 +57,6 @@ TEST_F(PlaybackRingTest, StartQueuesThreeBuffersHoldingTheFirst12288FramesInOrde
   EXPECT_EQ(format.blockAlign, 4);
   EXPECT_EQ(format.bitsPerSample, 16);
   EXPECT_EQ(format.extraSize, 0);
-
   const auto writes = device.Writes();
   ASSERT_EQ(writes.size(), 3u);
   for (int32_t i = 0; i < 3; ++i) {
@@ -68,24 +70,16 @@ TEST_F(PlaybackRingTest, StartQueuesThreeBuffersHoldingTheFirst12288FramesInOrde
   EXPECT_EQ(device.PrepareCalls(), 3);
   EXPECT_EQ(device.UnprepareCalls(), 0);
   EXPECT_EQ(nextBuffer.load(), 0);
-}
 
-TEST_F(PlaybackRingTest, EachNoticeRefillsTheFinishedBufferWithTheNext4096Frames) {
-  constexpr int32_t kNotices = 7;
-  const auto reference = ReferenceRender((3 + kNotices) * kFramesPerBuffer);
-  StartAudio(nullptr);
-  ASSERT_TRUE(device.WaitForWrites(3));
-
-  const int32_t expectedNext[kNotices] = {1, 2, 0, 1, 2, 0, 1};
   for (int32_t n = 0; n < kNotices; ++n) {
     SCOPED_TRACE(n);
     device.Allow(1);
     ASSERT_TRUE(device.WaitForWrites(4 + n));
-    ASSERT_TRUE(WaitForNextBuffer(expectedNext[n]));
-    const auto writes = device.Writes();
-    ASSERT_EQ(writes.size(), static_cast<size_t>(4 + n));
-    EXPECT_EQ(writes.back().ring, n % 3);
-    EXPECT_EQ(writes.back().samples, Frames(reference, 3 + n));
+    ASSERT_TRUE(WaitForNextBuffer((n + 1) % 3));
+    const auto now = device.Writes();
+    ASSERT_EQ(now.size(), static_cast<size_t>(4 + n));
+    EXPECT_EQ(now.back().ring, n % 3);
+    EXPECT_EQ(now.back().samples, Frames(reference, 3 + n));
     EXPECT_EQ(device.UnprepareCalls(), n + 1);
   }
 }
@@ -127,28 +121,25 @@ TEST_F(PlaybackRingTest, AnEmptyPatchPlaysZeroSamplesAndKeepsCirculating) {
   EXPECT_EQ(noiseGenerator.a, expected.a);
 }
 
+// A device that cannot open, or none at all, gives one message and renders nothing.
 TEST_F(PlaybackRingTest, ADeviceThatCannotOpenGivesOneMessageAndRendersNothing) {
   ResetEngine();
   BuildTestPatch();
   device.openResult = kWaveBadDevice;
-  MessageCapture messages;
-  StartAudio(nullptr);
-  StopAudio();
-  EXPECT_EQ(messages.texts, std::vector<std::string>{"waveOutOpen failed, check WAVE-Output settings"});
+  for (bool withDevice : {true, false}) {
+    SetWaveOutDevice(withDevice ? &device : nullptr);
+    MessageCapture messages;
+    StartAudio(nullptr);
+    StopAudio();
+    EXPECT_EQ(messages.texts, std::vector<std::string>{"waveOutOpen failed, check WAVE-Output settings"});
+    EXPECT_EQ(waveDevice, nullptr);
+  }
   EXPECT_EQ(device.openCalls(), 1);
   EXPECT_TRUE(device.Writes().empty());
   EXPECT_EQ(device.PrepareCalls(), 0);
-  EXPECT_EQ(waveDevice, nullptr);
   const NoiseGenerator untouched;
   EXPECT_EQ(noiseGenerator.a, untouched.a);
   EXPECT_EQ(noiseGenerator.b, untouched.b);
-}
-
-TEST_F(PlaybackRingTest, NoDeviceAtAllCountsAsAFailedOpen) {
-  SetWaveOutDevice(nullptr);
-  MessageCapture messages;
-  StartAudio(nullptr);
-  EXPECT_EQ(messages.texts, std::vector<std::string>{"waveOutOpen failed, check WAVE-Output settings"});
 }
 
 // Fails the allocations whose bit is set in `failing`, counted from the
