@@ -25,15 +25,21 @@ pid=$!
 trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
 
 # Without a sound device a box named "Error" says so before the main window.
+# Waits are bounded in seconds, not in tries: on a loaded machine each try
+# (an xdotool search) can take a good part of a second.
 find_window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 || true; }
-window=""
-for _ in $(seq 100); do
+window_named() { found=$(find_window "$1"); [ -n "$found" ]; }
+wait_for() {  # SECONDS COMMAND...
+  local deadline=$((SECONDS + $1)); shift
+  until "$@"; do [ "$SECONDS" -lt "$deadline" ] || return 1; sleep 0.1; done
+}
+main_window_shown() {
   box=$(find_window '^Error$')
   if [ -n "$box" ]; then xdotool windowfocus --sync "$box" key Return; sleep 0.3; fi
-  window=$(find_window '^Varnotek 1\.01 - www\.varnotek\.org - drums\.pch$')
-  [ -n "$window" ] && break
-  sleep 0.1
-done
+  window_named '^Varnotek 1\.01 - www\.varnotek\.org - drums\.pch$'
+}
+window=""
+wait_for 60 main_window_shown && window=$found
 [ -n "$window" ] || fail "no main window titled with the patch's name"
 eval "$(xdotool getwindowgeometry --shell "$window")"
 top=$((Y + HEIGHT - 554))  # the client area, 554 high, starts below the menu bar
@@ -43,22 +49,18 @@ click() { xdotool mousemove --sync "$1" "$2" click 1; sleep 0.2; }
 
 click $((left + 104)) $((top + 40))   # the DRM at (4, 0)
 click $((left + 56)) $((top + 420))   # Edit / Show
-drums=""
-for _ in $(seq 50); do drums=$(find_window '^Varnotek 1\.01 - EditWindow$'); [ -n "$drums" ] && break; sleep 0.1; done
-[ -n "$drums" ] || fail "no drum window"
+wait_for 30 window_named '^Varnotek 1\.01 - EditWindow$' || fail "no drum window"
+drums=$found
 eval "$(xdotool getwindowgeometry --shell "$drums")"
 click $((X + 24 + 8)) $((Y + 48 + 8))  # track 0, step 1: x 24, on the lower line
 
 # The keys reach the main window: its menu, then the dialog's name field.
 xdotool windowfocus --sync "$window" key --delay 50 alt+f a
-dialog=""
-for _ in $(seq 50); do dialog=$(find_window '^Save As$'); [ -n "$dialog" ] && break; sleep 0.1; done
-[ -n "$dialog" ] || fail "no Save As dialog"
+wait_for 30 window_named '^Save As$' || fail "no Save As dialog"
 sleep 0.3
 xdotool type --delay 20 "$work/saved"
 xdotool key Return
-for _ in $(seq 50); do [ -f "$work/saved.pch" ] && break; sleep 0.1; done
-[ -f "$work/saved.pch" ] || fail "nothing saved as saved.pch (the extension is added)"
+wait_for 30 test -f "$work/saved.pch" || fail "nothing saved as saved.pch (the extension is added)"
 
 # The example with track 0, step 1 set, and the full path it was saved under.
 sed -e 's/^TRACK 0,0 1,0,/TRACK 0,0 1,1,/' -e "s|^NAME .*|NAME $work/saved.pch|" "$example" >"$work/expected.pch"
@@ -66,7 +68,7 @@ diff "$work/expected.pch" "$work/saved.pch" >&2 || fail "the saved patch differs
 cmp -s "$example" "$work/drums.pch" || fail "the opened file was changed"
 
 xdotool windowfocus --sync "$window" key alt+f x
-for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$pid" 2>/dev/null && fail "File > Exit did not end the program"
+program_ended() { ! kill -0 "$pid" 2>/dev/null; }
+wait_for 30 program_ended || fail "File > Exit did not end the program"
 wait "$pid" || fail "the program ended with status $? (log: $(cat "$work/log"))"
 echo "end-to-end test passed"
