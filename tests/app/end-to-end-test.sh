@@ -12,7 +12,7 @@ if [ "${1:-}" != "--inside" ]; then exec "$(dirname "$0")/on-xvfb.sh" "$0" --ins
 program=$2
 example=$3
 work=$(mktemp -d)
-fail() { echo "end-to-end test: $*" >&2; exit 1; }
+fail() { echo "end-to-end test: $*" >&2; [ -s "$work/log" ] && sed "s/^/  program: /" "$work/log" >&2; exit 1; }
 cp "$example" "$work/drums.pch"
 
 # More than one patch is refused with the usage line and status 2.

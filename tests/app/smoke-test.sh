@@ -8,7 +8,7 @@ set -euo pipefail
 if [ "${1:-}" != "--inside" ]; then exec "$(dirname "$0")/on-xvfb.sh" "$0" --inside "$@"; fi
 program=$2
 shot=${3:-$(mktemp --suffix=.png)}
-fail() { echo "smoke test: $*" >&2; exit 1; }
+fail() { echo "smoke test: $*" >&2; [ -s "$shot.log" ] && sed "s/^/  program: /" "$shot.log" >&2; exit 1; }
 
 QT_QPA_PLATFORM=xcb "$program" >"$shot.log" 2>&1 &
 pid=$!
