@@ -1,6 +1,6 @@
-// Every patch in examples/ loads without a message and sounds: not silent,
-// and never beyond 16 bits at the output (where the sum would wrap around
-// instead of clipping).
+// Every patch in examples/ sounds: not silent, and never beyond 16 bits at
+// the output (where the sum would wrap around instead of clipping). That
+// they load without a message, text and sound intact, the file suite checks.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,35 +8,24 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
-#include <vector>
 
 #include "dsp/EngineReset.h"
-#include "dsp/MessageSink.h"
 #include "dsp/RenderBuffer.h"
 #include "patch/PatchArea.h"
 
 namespace {
 
-void CollectMessage(void* context, void*, const char* text, MessageIcon) {
-  static_cast<std::vector<std::string>*>(context)->emplace_back(text);
-}
-
-TEST(ExamplesTest, EachLoadsQuietlyAndSoundsWithoutWrapping) {
+TEST(ExamplesTest, EachSoundsWithoutWrapping) {
   int32_t examples = 0;
   for (const auto& entry : std::filesystem::directory_iterator(VARNOTEK_EXAMPLES_DIR)) {
     if (entry.path().extension() != ".pch") continue;
     SCOPED_TRACE(entry.path().string());
-    examples += 1;
+    ++examples;
     ResetEngineToProgramStart();
-    std::vector<std::string> messages;
-    SetMessageSink(CollectMessage, &messages);
     PatchArea area;
     std::snprintf(area.filePath, sizeof area.filePath, "%s", entry.path().string().c_str());
     area.LoadPatch(nullptr);
-    SetMessageSink(nullptr, nullptr);
     ASSERT_EQ(area.lastLoadResult, LoadResult::Loaded);
-    EXPECT_EQ(messages, std::vector<std::string>{});
-
     // Ten seconds, frame by frame, so that each frame's sums can be seen
     // before the output stage cuts them to 16 bits.
     int32_t peak = 0;
@@ -59,7 +48,6 @@ TEST(ExamplesTest, EachLoadsQuietlyAndSoundsWithoutWrapping) {
     EXPECT_LT(peak, 32000);
   }
   EXPECT_GE(examples, 6);
-  EXPECT_TRUE(std::filesystem::exists(VARNOTEK_EXAMPLES_DIR "/demo.pch"));
 }
 
 }  // namespace

@@ -77,25 +77,18 @@ std::string ReadText(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
-// The program in a folder of its own. In a command, %F is that folder and %D
-// the demo patch. ALSA reads the folder's asound.conf, and any JACK server is
-// kept out of the way.
-class RenderProgramTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "varnotek-render-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    folder = pattern;
+// A folder of its own for a run of the program. In a command, %F is the
+// folder and %D the demo patch. ALSA reads the folder's asound.conf, and any
+// JACK server is kept out of the way.
+struct Folder {
+  Folder() {
+    if (mkdtemp(pattern.data()) != nullptr) path = pattern;
   }
-  void TearDown() override { fs::remove_all(folder); }
-
-  std::string Expand(std::string command) const {
-    for (size_t at; (at = command.find("%F")) != std::string::npos;) command.replace(at, 2, "'" + folder + "'");
+  ~Folder() { fs::remove_all(path); }
+  int Shell(std::string command) const {
+    for (size_t at; (at = command.find("%F")) != std::string::npos;) command.replace(at, 2, "'" + path + "'");
     for (size_t at; (at = command.find("%D")) != std::string::npos;) command.replace(at, 2, "'" VARNOTEK_EXAMPLES_DIR "/demo.pch'");
-    return command;
-  }
-  int Shell(const std::string& command) const {
-    const int raw = std::system(Expand(command).c_str());
+    const int raw = std::system(command.c_str());
     return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
   }
   // A bounded run: a player that never stops fails instead of filling the disk.
@@ -103,8 +96,8 @@ class RenderProgramTest : public ::testing::Test {
     return Shell(prefix + " env ALSA_CONFIG_PATH=%F/asound.conf JACK_NO_START_SERVER=1 JACK_DEFAULT_SERVER=varnotek-none "
                  "timeout -s KILL 120 '" VARNOTEK_RENDER "' " + arguments + " >%F/stdout.txt 2>%F/stderr.txt; s=$?; wait; exit $s");
   }
-
-  std::string folder;
+  std::string pattern = (fs::temp_directory_path() / "varnotek-render-XXXXXX").string();
+  std::string path;
 };
 
 std::vector<int16_t> ReadSamples(const std::string& path, SF_INFO& info) {
@@ -116,28 +109,26 @@ std::vector<int16_t> ReadSamples(const std::string& path, SF_INFO& info) {
   return samples;
 }
 
-TEST_F(RenderProgramTest, WavFlacAndRawHoldTheFramesAskedFor) {
+TEST(RenderProgramTest, WavFlacAndRawHoldTheFramesAskedFor) {
+  const Folder folder;
   for (const char* output : {"10000 %D %F/o.wav", "10000 %D %F/o.flac", "10000 %D %F/o.raw", "5000 %D %F/short.raw"})
-    ASSERT_EQ(Run("", std::string("--frames ") + output), 0) << output;
+    ASSERT_EQ(folder.Run("", std::string("--frames ") + output), 0) << output;
   SF_INFO wav{}, flac{};
-  const auto fromWav = ReadSamples(folder + "/o.wav", wav);
-  EXPECT_EQ(ReadSamples(folder + "/o.flac", flac), fromWav);
+  EXPECT_EQ(ReadSamples(folder.path + "/o.flac", flac), ReadSamples(folder.path + "/o.wav", wav));
   EXPECT_EQ(wav.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
   EXPECT_EQ(flac.format, SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
   for (const SF_INFO& info : {wav, flac}) EXPECT_EQ(info.frames * info.channels * info.samplerate, 10000 * 2 * 44100);
-  // Raw: no header, little-endian, left then right; a shorter render is the start of a longer one.
-  const std::string raw = ReadText(folder + "/o.raw");
-  ASSERT_EQ(raw.size(), 10000u * 4);
-  std::vector<int16_t> fromRaw(20000);
-  for (size_t i = 0; i < fromRaw.size(); ++i)
-    fromRaw[i] = static_cast<int16_t>(static_cast<uint8_t>(raw[2 * i]) | static_cast<uint8_t>(raw[2 * i + 1]) << 8);
-  EXPECT_EQ(fromRaw, fromWav);
-  EXPECT_EQ(raw.substr(0, 5000 * 4), ReadText(folder + "/short.raw"));
+  // Raw: the WAV's samples without its header (little-endian, left then
+  // right); a shorter render is the start of a longer one.
+  const std::string raw = ReadText(folder.path + "/o.raw");
+  EXPECT_EQ(raw.size(), 10000u * 4);
+  EXPECT_EQ(ReadText(folder.path + "/o.wav").substr(44), raw);
+  EXPECT_EQ(raw.substr(0, 5000 * 4), ReadText(folder.path + "/short.raw"));
 }
 
 // What a run says and exits with, and what it leaves behind: an output
 // appears only when whole, through a link, and nothing else is touched.
-TEST_F(RenderProgramTest, ExitStatusMessagesAndFiles) {
+TEST(RenderProgramTest, ExitStatusMessagesAndFiles) {
   const char kCapture[] = "printf 'pcm.!default {type file slave.pcm {type null} file %F/capture.raw format raw}' >%F/asound.conf;";
   const std::string kNoOutput = "test ! -e %F/out.wav";
   const struct {
@@ -178,16 +169,15 @@ TEST_F(RenderProgramTest, ExitStatusMessagesAndFiles) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.prefix + " varnotek-render " + c.arguments);
-    EXPECT_EQ(Run(c.prefix, c.arguments), c.status);
-    const std::string err = ReadText(folder + "/stderr.txt");
+    const Folder folder;
+    EXPECT_EQ(folder.Run(c.prefix, c.arguments), c.status);
+    const std::string err = ReadText(folder.path + "/stderr.txt");
     if (c.onStderr != nullptr) {
       EXPECT_TRUE(*c.onStderr ? err.find(c.onStderr) != std::string::npos : err.empty()) << err;
     }
-    EXPECT_EQ(Shell(c.check), 0) << c.check;
-    for (const auto& entry : fs::directory_iterator(folder))
+    EXPECT_EQ(folder.Shell(c.check), 0) << c.check;
+    for (const auto& entry : fs::directory_iterator(folder.path))
       EXPECT_NE(entry.path().filename().string()[0], '.') << "left behind: " << entry.path();
-    TearDown();
-    SetUp();
   }
 }
 
