@@ -141,7 +141,7 @@ TEST(RenderProgramTest, ExitStatusMessagesAndFiles) {
       {"", "--frames 1000 %D %F/out.wav", 0, "", "test -s %F/out.wav"},
       {"echo old >%F/old.flac; ln -s old.flac %F/out.flac;", "--frames 1000 %D %F/out.flac", 0, "",
        "test -L %F/out.flac && test $(head -c 4 %F/old.flac) = fLaC"},
-      {"mkfifo %F/out.raw; timeout 60 cat %F/out.raw >%F/heard.raw &", "--frames 1000 %D %F/out.raw", 0, "",
+      {"mkfifo %F/out.raw; timeout 20 cat %F/out.raw >%F/heard.raw &", "--frames 1000 %D %F/out.raw", 0, "",
        "test -p %F/out.raw && test $(wc -c <%F/heard.raw) = 4000"},
       {"", "--frames 1000 %D %F/missing/out.wav", 1, "No such file or directory", "test ! -e %F/missing"},
       {"ln -s /dev/full %F/out.flac;", "--frames 100000 %D %F/out.flac", 1, "No space left on device",
