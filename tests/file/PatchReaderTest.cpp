@@ -57,7 +57,7 @@ TEST_F(PatchReaderTest, EachFixtureLoadsIntoItsOutput) {
       EXPECT_EQ(area.ConnectSourceOutput(), -1);
     }
   }
-  EXPECT_GE(fixtures, 59);
+  EXPECT_GE(fixtures, 61);
 }
 
 }  // namespace

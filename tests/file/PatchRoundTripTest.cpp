@@ -72,6 +72,7 @@ TEST_F(PatchRoundTripTest, SaveAndLoadThroughFilePath) {
   SetPath(loaded, path);
   loaded.LoadPatch(&ownerWindow);
   EXPECT_EQ(loaded.lastLoadResult, LoadResult::Loaded);
+  EXPECT_EQ(loaded.lastLoadError, 0);
   EXPECT_EQ(SaveToText(loaded), written);
   std::remove(path.c_str());
 
