@@ -3,6 +3,7 @@
 // open patch alone.
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
@@ -40,7 +41,7 @@ TEST_F(PatchFileFailureTest, AFailedSaveLeavesTheOldFileAndSaysWhy) {
   for (const auto& [target, reason] : cases) {
     SCOPED_TRACE(target);
     messages.shown.clear();
-    const fs::path folder = fs::path(::testing::TempDir()) / "varnotek-save";
+    const fs::path folder = fs::path(::testing::TempDir()) / ("varnotek-save-" + std::to_string(getpid()));
     fs::remove_all(folder);
     fs::create_directories(folder);
     const fs::path old = folder / "old.pch";
@@ -80,7 +81,7 @@ TEST_F(PatchFileFailureTest, AFailedSaveLeavesTheOldFileAndSaysWhy) {
 }
 
 TEST_F(PatchFileFailureTest, AReadErrorLeavesTheOpenPatchAlone) {
-  const std::string huge = ::testing::TempDir() + "varnotek-huge.pch";
+  const std::string huge = ::testing::TempDir() + "varnotek-huge-" + std::to_string(getpid()) + ".pch";
   std::ofstream(huge).close();
   fs::resize_file(huge, kMostPatchFileBytes + 1);
   const std::pair<std::string, int> cases[] = {{"/proc/self/mem", EIO}, {huge, EFBIG}};

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -54,7 +55,8 @@ TEST_F(PatchRoundTripTest, PatchesKeepTextAndSound) {
 }
 
 TEST_F(PatchRoundTripTest, SaveAndLoadThroughFilePath) {
-  const std::string path = ::testing::TempDir() + "varnotek_round_trip.pch";
+  // Its own name, as other runs of the suite may share the folder.
+  const std::string path = ::testing::TempDir() + "varnotek_round_trip_" + std::to_string(std::random_device{}()) + ".pch";
   PatchArea area;
   SetPath(area, path);
   area.SetModuleAt(0, 0, kOSC);
