@@ -3,18 +3,45 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "../patch/PatchTestSupport.h"
+#include "dsp/Pools.h"
 #include "file/PatchFile.h"
 
 // A fake owner window, so tests can check that load messages are owned by it.
-extern int ownerWindow;
+inline int ownerWindow = 0;
 
-std::string SaveToText(const PatchArea& area);
-LoadResult LoadText(PatchArea& area, const std::string& text);
-std::string ReadWholeFile(const std::string& path);
+inline std::string ReadWholeFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), {});
+}
 
-bool DrumPatternIsClear();
+inline std::string SaveToText(const PatchArea& area) {
+  std::FILE* file = std::tmpfile();
+  WritePatch(area, file);
+  std::string text(static_cast<size_t>(std::ftell(file)), '\0');
+  std::rewind(file);
+  text.resize(std::fread(text.data(), 1, text.size(), file));
+  std::fclose(file);
+  return text;
+}
+
+inline LoadResult LoadText(PatchArea& area, const std::string& text) {
+  return LoadPatchFromText(area, text.data(), text.size(), &ownerWindow);
+}
+
+inline void SetPath(PatchArea& area, const std::string& path) {
+  std::snprintf(area.filePath, sizeof area.filePath, "%s", path.c_str());
+}
+
+inline bool DrumPatternIsClear() {
+  for (int32_t offset = 0; offset < kDrumBufferCount * kDrumBufferBytes; ++offset)
+    if (GetDrumByte(offset) != 0) return false;
+  return true;
+}
 
 class PatchFileTest : public PatchModelTest {};
