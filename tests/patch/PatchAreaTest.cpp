@@ -114,6 +114,16 @@ TEST_F(PatchAreaTest, WiresRunFromAnExistingOutputToAnInput) {
                     out->inputSourceOutput[2], Word(out->dspBlock + kInput)}),
             (Values{osc->dspBlock + kOutput + 4, 1, 5, 4, out->dspBlock + kZeroSlot}));
   EXPECT_EQ(out->inputSource[2], osc);
+  // The other delegates to the selected module refuse without one.
+  area.SetSelectedController(0, 5);
+  EXPECT_EQ(
+      (Values{area.GetSelectedType(), area.GetSelectedMode(), area.SetSelectedMode(1), area.GetSelectedController(0)}),
+      (Values{kNoModule, 0, 0, 0}));
+  area.Select(2, 6);
+  area.SetSelectedController(3, 5);
+  EXPECT_EQ((Values{area.SetSelectedMode(2), area.GetSelectedType(), area.GetSelectedMode(),
+                    area.GetSelectedController(0), area.GetSelectedController(3)}),
+            (Values{1, kOSC, 2, 22000, 5}));
 }
 
 TEST_F(PatchAreaTest, RetypingOrDeletingAModuleUnwiresWhatItFed) {
@@ -168,21 +178,6 @@ TEST_F(PatchAreaTest, GridHoldsAtMost91ModulesAndClearReturnsEverything) {
             (Values{0, 1024, -1, 0, 0}));
   EXPECT_EQ(area.ModuleCovering(2, 2), nullptr);
   EXPECT_EQ(Cursor(area), (Values{0, 0, -1, -1, -1}));
-}
-
-TEST_F(PatchAreaTest, SelectedModuleDelegates) {
-  PatchArea area;
-  area.SetModuleAt(0, 0, kOSC);
-  area.Select(20, 10);  // nothing selected: every delegate refuses
-  area.SetSelectedController(0, 5);
-  EXPECT_EQ(
-      (Values{area.GetSelectedType(), area.GetSelectedMode(), area.SetSelectedMode(1), area.GetSelectedController(0)}),
-      (Values{kNoModule, 0, 0, 0}));
-  area.Select(1, 1);
-  area.SetSelectedController(3, 5);
-  EXPECT_EQ((Values{area.SetSelectedMode(2), area.GetSelectedType(), area.GetSelectedMode(),
-                    area.GetSelectedController(0), area.GetSelectedController(3)}),
-            (Values{1, kOSC, 2, 22000, 5}));
 }
 
 }  // namespace
