@@ -3,10 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "PatchTestSupport.h"
-#include "dsp/DspMemory.h"
 #include "dsp/Pools.h"
 #include "patch/PatchArea.h"
 
@@ -14,356 +15,169 @@ namespace {
 
 using namespace ModuleTypeId;
 using namespace BlockWord;
-
 using PatchAreaTest = PatchModelTest;
+using Values = std::vector<int32_t>;
 
-int32_t InputWord(const BlockModule* m, int32_t i) { return Word(m->dspBlock + kInput + i); }
-
-// Places a module with the UI's operations: select the cell, then replace.
-BlockModule* Place(PatchArea& area, int32_t column, int32_t row, ModuleType type) {
-  if (area.Select(column, row) != 1 || area.ReplaceSelected(type) != 1) return nullptr;
-  return area.ModuleAt(column, row);
+// The cursor, then the chosen wire source: column, row, output.
+Values Cursor(const PatchArea& area) {
+  return {area.CursorX(), area.CursorY(), area.ConnectSourceX(), area.ConnectSourceY(), area.ConnectSourceOutput()};
 }
 
-// Wires output `output` of the module at (sx, sy) to input `input` of the one at (tx, ty).
-void Wire(PatchArea& area, int32_t sx, int32_t sy, int32_t output, int32_t tx, int32_t ty, int32_t input) {
-  ASSERT_EQ(area.Select(sx, sy), 1);
-  ASSERT_EQ(area.BeginConnection(output), 1);
-  ASSERT_EQ(area.Select(tx, ty), 1);
-  ASSERT_EQ(area.CompleteConnection(input), 1);
+// One operation of the UI: S select (a, b), M move to (a, b), R replace by
+// type a, B begin a wire at output a, C complete it at input a, D disconnect
+// input a, I is input a connected, or an arrow key (> < v ^).
+int32_t Apply(PatchArea& area, char op, int32_t a, int32_t b) {
+  if (op == 'S') return area.Select(a, b);
+  if (op == 'M') return area.MoveSelected(a, b);
+  if (op == 'R') return area.ReplaceSelected(a);
+  if (op == 'B') return area.BeginConnection(a);
+  if (op == 'C') return area.CompleteConnection(a);
+  if (op == 'D') return area.DisconnectSelectedInput(a);
+  if (op == 'I') return area.IsSelectedInputConnected(a);
+  if (op == '>') return area.CursorRight();
+  if (op == '<') return area.CursorLeft();
+  return op == 'v' ? area.CursorDown() : area.CursorUp();
 }
 
-TEST_F(PatchAreaTest, StartsEmptyWithTheNewPatchTitle) {
+// An operation, the result it must give and the cursor after it. An arrow is
+// pressed `a` times; its result is how often the cursor moved.
+struct Step {
+  char op;
+  int32_t a, b, result, x, y;
+};
+
+void Press(PatchArea& area, std::span<const Step> steps) {
+  for (const Step& s : steps) {
+    const bool arrow = std::strchr("><v^", s.op) != nullptr;
+    int32_t result = arrow ? 0 : Apply(area, s.op, s.a, s.b);
+    for (int32_t k = 0; arrow && k < s.a; ++k) result += Apply(area, s.op, 0, 0);
+    EXPECT_EQ((Values{result, area.CursorX(), area.CursorY()}), (Values{s.result, s.x, s.y}))
+        << s.op << " " << s.a << "," << s.b;
+  }
+}
+
+TEST_F(PatchAreaTest, TitleCursorSelectAndMove) {
   PatchArea area;
-  EXPECT_EQ(std::string(area.title), std::string(kTitlePrefix) + "new patch");
   EXPECT_STREQ(area.title, "Varnotek 1.01 - www.varnotek.org - new patch");
-  EXPECT_STREQ(area.fileTitle, "");
-  EXPECT_STREQ(area.filePath, "");
-  EXPECT_EQ(area.CursorX(), 0);
-  EXPECT_EQ(area.CursorY(), 0);
-  EXPECT_EQ(area.ConnectSourceOutput(), -1);
-  EXPECT_EQ(CountModules(area), 0);
-}
-
-TEST_F(PatchAreaTest, LongTitleIsCutToTheField) {
-  PatchArea area;
+  EXPECT_EQ(std::string(area.fileTitle) + area.filePath, "");
+  EXPECT_EQ(Cursor(area), (Values{0, 0, -1, -1, -1}));
   const std::string name(600, 'n');
   area.SetTitle(name.c_str());
-  EXPECT_EQ(std::strlen(area.title), 255u);
-  EXPECT_EQ(std::string(area.title), (std::string(kTitlePrefix) + name).substr(0, 255));
+  EXPECT_EQ(std::string(area.title), (kTitlePrefix + name).substr(0, 255));
+  // The cursor stops at the grid's edges and reaches every cell, but a
+  // module's square must stay inside the anchor range.
+  const Step onTheEmptyGrid[] = {
+      {'<', 1, 0, 0, 0, 0},    {'^', 1, 0, 0, 0, 0},     {'>', 40, 0, 39, 39, 0},   {'v', 30, 0, 23, 39, 23},
+      {'^', 1, 0, 1, 39, 22},  {'<', 2, 0, 2, 37, 22},   {'R', kOSC, 0, 0, 37, 22}, {'S', 36, 20, 1, 36, 20},
+      {'S', 37, 5, 0, 36, 20}, {'S', 5, 21, 0, 36, 20},  {'S', -1, 0, 0, 36, 20},   {'S', 0, -1, 0, 36, 20},
+      {'S', 40, 0, 0, 36, 20}, {'S', 0, 24, 0, 36, 20},  {'S', 39, 23, 0, 36, 20},  {'S', 4, 4, 1, 4, 4},
+      {'R', kOSC, 0, 1, 4, 4}, {'S', 10, 10, 1, 10, 10}, {'R', kVCA, 0, 1, 10, 10}};
+  Press(area, onTheEmptyGrid);
+  // A covered cell selects its module's anchor; a free square may not overlap a module.
+  const Step aroundModules[] = {{'S', 12, 11, 1, 10, 10}, {'S', 5, 5, 1, 4, 4}, {'S', 8, 8, 0, 4, 4},
+                                {'S', 8, 12, 0, 4, 4},    {'S', 7, 7, 1, 7, 7}, {'S', 13, 10, 1, 13, 10},
+                                {'S', 11, 12, 1, 10, 10}};
+  Press(area, aroundModules);
+  // The VCA onto its own anchor, off the range, onto the OSC at (4, 4), then
+  // onto part of its old place and away; with nothing selected, no move.
+  const Step moves[] = {{'M', 10, 10, 0, 10, 10}, {'M', 37, 10, 0, 10, 10}, {'M', 10, 21, 0, 10, 10},
+                        {'M', -1, 10, 0, 10, 10}, {'M', 6, 6, 0, 10, 10},   {'M', 4, 4, 0, 10, 10},
+                        {'M', 11, 11, 1, 11, 11}, {'M', 7, 8, 1, 7, 8},     {'S', 20, 20, 1, 20, 20},
+                        {'M', 30, 5, 0, 20, 20}};
+  Press(area, moves);
+  const BlockModule* vca = area.ModuleAt(7, 8);
+  ASSERT_NE(vca, nullptr);
+  EXPECT_EQ((Values{vca->posX, vca->posY, vca->type, CountModules(area)}), (Values{7, 8, kVCA, 2}));
+  EXPECT_EQ(area.ModuleCovering(9, 10), vca);
+  EXPECT_EQ(area.ModuleAt(11, 11), nullptr);
+  EXPECT_EQ(area.ModuleCovering(13, 13), nullptr);
 }
 
-TEST_F(PatchAreaTest, CursorStopsAtTheEdges) {
+TEST_F(PatchAreaTest, WiresRunFromAnExistingOutputToAnInput) {
   PatchArea area;
-  EXPECT_EQ(area.CursorLeft(), 0);
-  EXPECT_EQ(area.CursorUp(), 0);
-  for (int32_t k = 0; k < 39; ++k) ASSERT_EQ(area.CursorRight(), 1);
-  EXPECT_EQ(area.CursorRight(), 0);
-  EXPECT_EQ(area.CursorX(), 39);
-  for (int32_t k = 0; k < 23; ++k) ASSERT_EQ(area.CursorDown(), 1);
-  EXPECT_EQ(area.CursorDown(), 0);
-  EXPECT_EQ(area.CursorY(), 23);
-  EXPECT_EQ(area.CursorUp(), 1);
-  EXPECT_EQ(area.CursorLeft(), 1);
-  EXPECT_EQ(area.CursorX(), 38);
-  EXPECT_EQ(area.CursorY(), 22);
-}
-
-TEST_F(PatchAreaTest, SelectOnAnEmptyGridNeedsRoomForAModule) {
-  PatchArea area;
-  struct Case {
-    int32_t column, row, result;
-  };
-  const Case cases[] = {{36, 20, 1}, {37, 5, 0}, {5, 21, 0},  {-1, 0, 0}, {0, -1, 0},
-                        {40, 0, 0},  {0, 24, 0}, {39, 23, 0}, {0, 0, 1}};
-  for (const Case& c : cases) {
-    area.Select(3, 3);
-    EXPECT_EQ(area.Select(c.column, c.row), c.result) << c.column << "," << c.row;
-    if (c.result == 0) {
-      EXPECT_EQ(area.CursorX(), 3);
-      EXPECT_EQ(area.CursorY(), 3);
-    } else {
-      EXPECT_EQ(area.CursorX(), c.column);
-      EXPECT_EQ(area.CursorY(), c.row);
-    }
-  }
-}
-
-TEST_F(PatchAreaTest, SelectAroundAModule) {
-  PatchArea area;
-  ASSERT_NE(Place(area, 10, 10, kOSC), nullptr);
-  for (int32_t dy = 0; dy < 3; ++dy)
-    for (int32_t dx = 0; dx < 3; ++dx) {
-      area.Select(0, 0);
-      EXPECT_EQ(area.Select(10 + dx, 10 + dy), 1);
-      EXPECT_EQ(area.CursorX(), 10);
-      EXPECT_EQ(area.CursorY(), 10);
-    }
-  EXPECT_EQ(area.Select(8, 8), 0);  // its square would cover (10, 10)
-  EXPECT_EQ(area.Select(8, 12), 0);
-  EXPECT_EQ(area.Select(7, 7), 1);
-  EXPECT_EQ(area.Select(13, 10), 1);
-}
-
-TEST_F(PatchAreaTest, MoveSelected) {
-  PatchArea area;
-  BlockModule* module = Place(area, 10, 10, kVCA);
-  ASSERT_NE(module, nullptr);
-  ASSERT_NE(Place(area, 4, 4, kOSC), nullptr);  // bottom-right cell (6, 6)
-
-  area.Select(10, 10);
-  EXPECT_EQ(area.MoveSelected(10, 10), 0);  // onto its own anchor
-  EXPECT_EQ(area.MoveSelected(37, 10), 0);
-  EXPECT_EQ(area.MoveSelected(10, 21), 0);
-  EXPECT_EQ(area.MoveSelected(-1, 10), 0);
-  EXPECT_EQ(area.MoveSelected(6, 6), 0);  // covers the OSC's bottom-right cell
-  EXPECT_EQ(area.MoveSelected(4, 4), 0);  // another module's anchor
-  EXPECT_EQ(area.ModuleAt(10, 10), module);
-
-  EXPECT_EQ(area.MoveSelected(11, 10), 1);  // onto part of its old place
-  EXPECT_EQ(area.ModuleAt(10, 10), nullptr);
-  EXPECT_EQ(area.ModuleAt(11, 10), module);
-  EXPECT_EQ(module->posX, 11);
-  EXPECT_EQ(module->posY, 10);
-  EXPECT_EQ(area.CursorX(), 11);
-  EXPECT_EQ(area.ModuleCovering(10, 10), nullptr);
-  EXPECT_EQ(area.ModuleCovering(13, 12), module);
-
-  EXPECT_EQ(area.MoveSelected(7, 7), 1);
-  EXPECT_EQ(area.ModuleCovering(13, 12), nullptr);
-  EXPECT_EQ(area.ModuleCovering(9, 9), module);
-
-  area.Select(20, 20);  // free cell: nothing selected
-  EXPECT_EQ(area.MoveSelected(30, 5), 0);
-}
-
-TEST_F(PatchAreaTest, BeginConnectionNeedsAnExistingOutput) {
-  PatchArea area;
-  Place(area, 0, 0, kOSC);
-  Place(area, 5, 0, kCNT);
-  Place(area, 10, 0, kOUT);
-  area.Select(0, 0);
-  EXPECT_EQ(area.BeginConnection(1), 0);
-  EXPECT_EQ(area.ConnectSourceOutput(), -1);
-  EXPECT_EQ(area.BeginConnection(4), 1);
-  EXPECT_EQ(area.ConnectSourceOutput(), 4);
-  area.Select(5, 0);
-  for (int32_t o = 0; o < 5; ++o) EXPECT_EQ(area.BeginConnection(o), 1) << o;
-  EXPECT_EQ(area.BeginConnection(5), 0);
-  EXPECT_EQ(area.BeginConnection(-1), 0);
-  area.Select(10, 0);
-  EXPECT_EQ(area.BeginConnection(0), 0);
-  area.Select(20, 10);
-  EXPECT_EQ(area.BeginConnection(0), 0);
-  EXPECT_EQ(area.ConnectSourceX(), 5);
-  EXPECT_EQ(area.ConnectSourceOutput(), 4);
-}
-
-TEST_F(PatchAreaTest, CompleteConnectionRecordsAndMakesTheWire) {
-  PatchArea area;
-  BlockModule* osc = Place(area, 0, 0, kOSC);
-  BlockModule* out = Place(area, 4, 0, kOUT);
-  area.Select(4, 0);
-  EXPECT_EQ(area.CompleteConnection(1), 0);  // no source chosen yet
-  Wire(area, 0, 0, 0, 4, 0, 1);
-  EXPECT_EQ(InputWord(out, 1), osc->dspBlock + kOutput);
-  EXPECT_EQ(out->inputSource[1], osc);
-  EXPECT_EQ(out->inputSourceX[1], 0);
-  EXPECT_EQ(out->inputSourceY[1], 0);
-  EXPECT_EQ(out->inputSourceOutput[1], 0);
-  EXPECT_EQ(area.IsSelectedInputConnected(1), 1);
-  EXPECT_EQ(area.IsSelectedInputConnected(2), 0);
-  EXPECT_EQ(area.IsSelectedInputConnected(5), 0);
+  // OUT has no outputs, OSC only 0 and 4; the chosen source goes with its module.
+  const Step begin[] = {{'S', 4, 0, 1, 4, 0},  {'R', kOUT, 0, 1, 4, 0}, {'C', 1, 0, 0, 4, 0}, {'B', 0, 0, 0, 4, 0},
+                        {'S', 0, 0, 1, 0, 0},  {'R', kOSC, 0, 1, 0, 0}, {'B', 1, 0, 0, 0, 0}, {'B', 5, 0, 0, 0, 0},
+                        {'B', -1, 0, 0, 0, 0}, {'B', 4, 0, 1, 0, 0},    {'M', 1, 5, 1, 1, 5}};
+  Press(area, begin);
+  EXPECT_EQ(Cursor(area), (Values{1, 5, 1, 5, 4}));
   // The source stays chosen: one output feeds several inputs in a row.
-  EXPECT_EQ(area.CompleteConnection(2), 1);
-  EXPECT_EQ(InputWord(out, 2), osc->dspBlock + kOutput);
-  EXPECT_EQ(area.CompleteConnection(5), 0);
-  EXPECT_EQ(area.CompleteConnection(-1), 0);
-
-  EXPECT_EQ(area.DisconnectSelectedInput(1), 1);
-  EXPECT_EQ(area.IsSelectedInputConnected(1), 0);
-  EXPECT_EQ(InputWord(out, 1), out->dspBlock + kZeroSlot);
-  area.Select(30, 10);
-  EXPECT_EQ(area.DisconnectSelectedInput(2), 0);
-  EXPECT_EQ(area.CompleteConnection(0), 0);
-  EXPECT_TRUE(messages.shown.empty());
+  const Step complete[] = {{'S', 4, 0, 1, 4, 0},   {'C', 0, 0, 1, 4, 0},   {'C', 2, 0, 1, 4, 0},
+                           {'C', 5, 0, 0, 4, 0},   {'C', -1, 0, 0, 4, 0},  {'I', 2, 0, 1, 4, 0},
+                           {'I', 1, 0, 0, 4, 0},   {'I', 5, 0, 0, 4, 0},   {'D', 0, 0, 1, 4, 0},
+                           {'I', 0, 0, 0, 4, 0},   {'D', 5, 0, 0, 4, 0},   {'S', 30, 10, 1, 30, 10},
+                           {'D', 2, 0, 0, 30, 10}, {'C', 0, 0, 0, 30, 10}, {'B', 0, 0, 0, 30, 10}};
+  Press(area, complete);
+  const BlockModule* osc = area.ModuleAt(1, 5);
+  const BlockModule* out = area.ModuleAt(4, 0);
+  EXPECT_EQ((Values{Word(out->dspBlock + kInput + 2), out->inputSourceX[2], out->inputSourceY[2],
+                    out->inputSourceOutput[2], Word(out->dspBlock + kInput)}),
+            (Values{osc->dspBlock + kOutput + 4, 1, 5, 4, out->dspBlock + kZeroSlot}));
+  EXPECT_EQ(out->inputSource[2], osc);
+  // The other delegates to the selected module refuse without one.
+  area.SetSelectedController(0, 5);
+  EXPECT_EQ(
+      (Values{area.GetSelectedType(), area.GetSelectedMode(), area.SetSelectedMode(1), area.GetSelectedController(0)}),
+      (Values{kNoModule, 0, 0, 0}));
+  area.Select(2, 6);
+  area.SetSelectedController(3, 5);
+  EXPECT_EQ((Values{area.SetSelectedMode(2), area.GetSelectedType(), area.GetSelectedMode(),
+                    area.GetSelectedController(0), area.GetSelectedController(3)}),
+            (Values{1, kOSC, 2, 22000, 5}));
 }
 
-TEST_F(PatchAreaTest, FailedWireIsNotRecorded) {
+TEST_F(PatchAreaTest, RetypingOrDeletingAModuleUnwiresWhatItFed) {
   PatchArea area;
-  for (int32_t k = 0; k < 4; ++k) Place(area, 3 * k, 10, kDLY);
-  BlockModule* osc = Place(area, 0, 0, kOSC);
-  BlockModule* out = Place(area, 4, 0, kOUT);
-  area.Select(0, 0);
-  area.BeginConnection(0);
-  // Retyped behind the wire source's back to a DLY that finds no buffer:
-  // the module stays anchored, at type 0 without block.
-  area.SetModuleAt(0, 0, kDLY);
-  ASSERT_EQ(osc->dspBlock, -1);
-  area.Select(4, 0);
-  EXPECT_EQ(area.CompleteConnection(1), 1);
-  EXPECT_EQ(area.IsSelectedInputConnected(1), 0);
-  EXPECT_EQ(out->inputSourceOutput[1], -1);
-  EXPECT_EQ(InputWord(out, 1), out->dspBlock + kZeroSlot);
-  EXPECT_EQ(messages.Texts().back(), "Internal Varnotek Error: ConnectInput(*,i,i) failure");
-}
-
-TEST_F(PatchAreaTest, WireSourceFollowsItsModuleWhenMoved) {
-  PatchArea area;
-  BlockModule* osc = Place(area, 0, 0, kOSC);
-  BlockModule* out = Place(area, 10, 0, kOUT);
-  Wire(area, 0, 0, 0, 10, 0, 0);
-  area.Select(0, 0);
-  area.BeginConnection(4);
-  ASSERT_EQ(area.MoveSelected(0, 5), 1);
-  EXPECT_EQ(area.ConnectSourceX(), 0);
-  EXPECT_EQ(area.ConnectSourceY(), 5);
-  area.Select(10, 0);
-  EXPECT_EQ(area.CompleteConnection(1), 1);
-  EXPECT_EQ(InputWord(out, 1), osc->dspBlock + kOutput + 4);
-  EXPECT_EQ(out->inputSourceY[1], 5);
-  // The earlier wire moved with the module; its recorded position did not.
-  EXPECT_EQ(InputWord(out, 0), osc->dspBlock + kOutput);
-  EXPECT_EQ(out->inputSourceY[0], 0);
-  EXPECT_TRUE(messages.shown.empty());
-}
-
-TEST_F(PatchAreaTest, DeletingAModuleUnwiresWhatItFed) {
-  PatchArea area;
-  Place(area, 0, 0, kADD);
-  BlockModule* add = area.ModuleAt(0, 0);
-  BlockModule* env = Place(area, 5, 0, kENV);
-  Wire(area, 0, 0, 0, 5, 0, 1);
-  Wire(area, 0, 0, 0, 5, 0, 4);
-  Wire(area, 5, 0, 0, 0, 0, 0);  // the ENV feeds the ADD back; the source is now the ENV
-  area.Select(0, 0);
-  area.BeginConnection(0);
-  ASSERT_EQ(area.ConnectSourceX(), 0);
-  ASSERT_EQ(area.ReplaceSelected(kNoModule), 1);
-  EXPECT_EQ(area.ModuleAt(0, 0), nullptr);
-  EXPECT_EQ(area.ModuleCovering(2, 2), nullptr);
-  EXPECT_EQ(area.ConnectSourceOutput(), -1);
-  EXPECT_EQ(area.ConnectSourceX(), -1);
-  for (int32_t i : {1, 4}) {
-    EXPECT_EQ(env->inputSource[i], nullptr);
-    EXPECT_EQ(env->inputSourceOutput[i], -1);
-    EXPECT_EQ(InputWord(env, i), env->dspBlock + DefaultInputSource(kENV, i));
-  }
-  (void)add;
-}
-
-TEST_F(PatchAreaTest, RetypingUnwiresBothDirectionsButKeepsThePlace) {
-  PatchArea area;
-  BlockModule* osc = Place(area, 0, 0, kOSC);
-  BlockModule* vca = Place(area, 4, 0, kVCA);
-  BlockModule* out = Place(area, 8, 0, kOUT);
-  Wire(area, 0, 0, 0, 4, 0, 0);
-  Wire(area, 4, 0, 0, 8, 0, 1);
+  for (const auto& [column, type] : {std::pair{0, kOSC}, {4, kVCA}, {8, kOUT}}) area.SetModuleAt(column, 0, type);
+  BlockModule* vca = area.ModuleAt(4, 0);
+  const BlockModule* out = area.ModuleAt(8, 0);
   const int32_t block = vca->dspBlock;
-  area.Select(4, 0);
-  ASSERT_EQ(area.ReplaceSelected(kFLT), 1);
+  // OSC to VCA input 0, VCA to OUT input 4, OSC to OUT input 2; then the VCA becomes a FLT.
+  const Step retype[] = {{'S', 0, 0, 1, 0, 0},   {'B', 0, 0, 1, 0, 0}, {'S', 4, 0, 1, 4, 0}, {'C', 0, 0, 1, 4, 0},
+                         {'B', 0, 0, 1, 4, 0},   {'S', 8, 0, 1, 8, 0}, {'C', 4, 0, 1, 8, 0}, {'S', 0, 0, 1, 0, 0},
+                         {'B', 0, 0, 1, 0, 0},   {'S', 8, 0, 1, 8, 0}, {'C', 2, 0, 1, 8, 0}, {'S', 4, 0, 1, 4, 0},
+                         {'R', kFLT, 0, 1, 4, 0}};
+  Press(area, retype);
+  EXPECT_EQ((Values{vca->type, vca->dspBlock, area.GetSelectedType()}), (Values{kFLT, block, kFLT}));
   EXPECT_EQ(area.ModuleAt(4, 0), vca);
-  EXPECT_EQ(vca->dspBlock, block);
-  EXPECT_EQ(vca->type, kFLT);
-  EXPECT_EQ(vca->inputSource[0], nullptr);
-  EXPECT_EQ(out->inputSource[1], nullptr);
-  EXPECT_EQ(InputWord(out, 1), out->dspBlock + kZeroSlot);
-  EXPECT_EQ(area.GetSelectedType(), kFLT);
-  (void)osc;
-}
-
-TEST_F(PatchAreaTest, ReplaceSelectedOnAnEmptyCellForgetsOnlyAStaleSource) {
-  PatchArea area;
-  Place(area, 6, 6, kOSC);
-  area.Select(6, 6);
-  area.BeginConnection(0);
-  area.SetModuleAt(6, 6, kNoModule);  // deleted without the wire source being told
-  EXPECT_EQ(area.ConnectSourceOutput(), 0);
-  EXPECT_EQ(area.ReplaceSelected(kNoModule), 1);
-  EXPECT_EQ(area.ConnectSourceOutput(), -1);
-  EXPECT_EQ(CountModules(area), 0);
-}
-
-TEST_F(PatchAreaTest, NewModulesAreRefusedWhereTheyDoNotFit) {
-  PatchArea area;
-  for (int32_t k = 0; k < 37; ++k) area.CursorRight();  // column 37: arrow keys reach every cell
-  EXPECT_EQ(area.ReplaceSelected(kOSC), 0);
-  for (int32_t k = 0; k < 37; ++k) area.CursorLeft();
-  BlockModule* osc = Place(area, 0, 0, kOSC);
-  area.CursorRight();  // (1, 0): covered, not an anchor
-  EXPECT_EQ(area.ReplaceSelected(kVCA), 0);
-  EXPECT_EQ(area.ModuleAt(1, 0), nullptr);
-  EXPECT_EQ(area.ModuleCovering(1, 0), osc);
-
-  struct Case {
-    int32_t column, row;
-  };
-  for (const Case& c : {Case{2, 2}, Case{37, 0}, Case{0, 21}, Case{-1, 0}, Case{40, 0}, Case{0, 24}})
-    EXPECT_EQ(area.SetModuleAt(c.column, c.row, kVCA), 0) << c.column << "," << c.row;
-  EXPECT_EQ(area.SetModuleAt(3, 0, 36), 0);
-  EXPECT_EQ(area.SetModuleAt(3, 0, -1), 0);
-  EXPECT_EQ(CountModules(area), 1);
-  EXPECT_EQ(area.ModuleCovering(2, 2), osc);
-  // Retyping and deleting the anchored module stay possible.
-  EXPECT_EQ(area.SetModuleAt(0, 0, kVCA), 1);
-  EXPECT_EQ(osc->type, kVCA);
-  EXPECT_EQ(area.SetModuleAt(3, 0, kVCA), 1);
+  EXPECT_TRUE(Unwired(*vca));
+  EXPECT_EQ(out->inputSource[4], nullptr);
+  EXPECT_EQ(out->inputSource[2], area.ModuleAt(0, 0));  // a wire from elsewhere stays
+  // Deleting the chosen wire source forgets it, and no input keeps a wire from it.
+  const Step remove[] = {{'B', 0, 0, 1, 4, 0},
+                         {'S', 8, 0, 1, 8, 0},
+                         {'C', 0, 0, 1, 8, 0},
+                         {'S', 4, 0, 1, 4, 0},
+                         {'R', kNoModule, 0, 1, 4, 0}};
+  Press(area, remove);
+  EXPECT_EQ(area.ModuleCovering(6, 2), nullptr);
+  EXPECT_EQ(Cursor(area), (Values{4, 0, -1, -1, -1}));
+  EXPECT_EQ(out->inputSource[2], area.ModuleAt(0, 0));
   EXPECT_EQ(area.SetModuleAt(0, 0, kNoModule), 1);
-  EXPECT_EQ(area.SetModuleAt(0, 0, kNoModule), 1);  // nothing there: nothing to do
-  EXPECT_EQ(CountModules(area), 1);
+  EXPECT_TRUE(Unwired(*out));
 }
 
-TEST_F(PatchAreaTest, GridHoldsAtMost91Modules) {
+TEST_F(PatchAreaTest, GridHoldsAtMost91ModulesAndClearReturnsEverything) {
   PatchArea area;
   for (int32_t row = 0; row <= 20; row += 3)
     for (int32_t column = 0; column <= 36; column += 3) ASSERT_EQ(area.SetModuleAt(column, row, kVCA), 1);
-  EXPECT_EQ(CountModules(area), 13 * 7);
   for (int32_t row = 0; row < kGridRows; ++row)
-    for (int32_t column = 0; column < kGridColumns; ++column) {
-      if (area.ModuleAt(column, row) != nullptr) continue;
-      EXPECT_EQ(area.SetModuleAt(column, row, kVCA), 0) << column << "," << row;
-      EXPECT_EQ(area.Select(column, row), area.ModuleCovering(column, row) != nullptr ? 1 : 0);
-    }
-  area.Clear();
-  EXPECT_EQ(CountModules(area), 0);
-  EXPECT_EQ(CountFreeBlocks(), 1024);
-  EXPECT_EQ(RenderListHead.load(), -1);
-  EXPECT_EQ(area.ModuleCovering(39, 23), nullptr);
-}
-
-TEST_F(PatchAreaTest, ClearReturnsBlocksBuffersAndResetsCursorAndSource) {
-  PatchArea area;
-  Place(area, 0, 0, kDLY);
-  Place(area, 4, 4, kDRM);
-  Place(area, 8, 8, kOSC);
+    for (int32_t column = 0; column < kGridColumns; ++column)
+      EXPECT_EQ(area.SetModuleAt(column, row, kVCA), area.ModuleAt(column, row) != nullptr) << column << "," << row;
+  for (const auto& [column, row, type] :
+       {std::array{-1, 0, kVCA}, {40, 0, kVCA}, {0, 24, kVCA}, {3, 0, 36}, {3, 0, -1}})
+    EXPECT_EQ(area.SetModuleAt(column, row, type), 0) << column << "," << row << " " << type;
+  // Retyping and deleting stay possible; deleting where nothing is anchored does nothing.
+  EXPECT_EQ((Values{CountModules(area), area.SetModuleAt(0, 0, kDLY), area.SetModuleAt(3, 0, kDRM),
+                    area.SetModuleAt(6, 0, kNoModule), area.SetModuleAt(6, 0, kNoModule), CountModules(area)}),
+            (Values{13 * 7, 1, 1, 1, 1, 13 * 7 - 1}));
+  area.Select(3, 3);
   area.BeginConnection(0);
   area.Clear();
-  EXPECT_EQ(CountModules(area), 0);
-  EXPECT_EQ(CountFreeBlocks(), 1024);
-  EXPECT_EQ(DelayBufAvailable(), 1);
-  EXPECT_EQ(delayBufInUse[0], 0);
-  EXPECT_EQ(drumBufInUse, 0);
-  EXPECT_EQ(area.CursorX(), 0);
-  EXPECT_EQ(area.CursorY(), 0);
-  EXPECT_EQ(area.ConnectSourceX(), -1);
-  EXPECT_EQ(area.ConnectSourceY(), -1);
-  EXPECT_EQ(area.ConnectSourceOutput(), -1);
-}
-
-TEST_F(PatchAreaTest, WithoutASelectedModuleTheDelegatesRefuse) {
-  PatchArea area;
-  area.SetModuleAt(0, 0, kOSC);
-  area.Select(20, 10);
-  EXPECT_EQ(area.GetSelectedType(), kNoModule);
-  EXPECT_EQ(area.GetSelectedMode(), 0);
-  EXPECT_EQ(area.SetSelectedMode(1), 0);
-  EXPECT_EQ(area.GetSelectedController(0), 0);
-  area.SetSelectedController(0, 5);
-  area.OpenSelectedEditWindow(nullptr);
-  area.Select(1, 1);  // a covered cell selects the module at its anchor
-  EXPECT_EQ(area.GetSelectedType(), kOSC);
-  EXPECT_EQ(area.GetSelectedController(0), 22000);
-  EXPECT_TRUE(messages.shown.empty());
+  EXPECT_EQ((Values{CountModules(area), CountFreeBlocks(), RenderListHead.load(), delayBufInUse[0], drumBufInUse}),
+            (Values{0, 1024, -1, 0, 0}));
+  EXPECT_EQ(area.ModuleCovering(2, 2), nullptr);
+  EXPECT_EQ(Cursor(area), (Values{0, 0, -1, -1, -1}));
 }
 
 }  // namespace

@@ -1,29 +1,18 @@
 #include "PatchTestSupport.h"
 
-#include "dsp/DspMemory.h"
-#include "dsp/EngineReset.h"
-
-void ResetEngineToStart() { ResetEngineToProgramStart(); }
-
-namespace {
-
-void Record(void* context, void* owner, const char* text, MessageIcon icon) {
-  static_cast<MessageCapture*>(context)->shown.push_back({owner, text, icon});
+MessageCapture::MessageCapture() {
+  SetMessageSink(
+      [](void* capture, void* owner, const char* text, MessageIcon icon) {
+        static_cast<MessageCapture*>(capture)->shown.push_back({owner, text, icon});
+      },
+      this);
 }
-
-}  // namespace
-
-MessageCapture::MessageCapture() { SetMessageSink(Record, this); }
-
-MessageCapture::~MessageCapture() { SetMessageSink(nullptr, nullptr); }
 
 std::vector<std::string> MessageCapture::Texts() const {
   std::vector<std::string> texts;
   for (const ShownMessage& message : shown) texts.push_back(message.text);
   return texts;
 }
-
-int32_t Word(int32_t index) { return DspMemory.Load(index); }
 
 int32_t CountModules(const PatchArea& area) {
   int32_t count = 0;
@@ -36,4 +25,13 @@ int32_t CountFreeBlocks() {
   int32_t count = 0;
   for (int32_t b = FreeListHead; b != -1 && count <= kDspBlockCount; b = Word(b + BlockWord::kNext)) ++count;
   return count;
+}
+
+bool Unwired(const BlockModule& m) {
+  for (int32_t i = 0; i < kModuleInputCount; ++i)
+    if (m.inputSource[i] != nullptr || m.inputSourceOutput[i] != -1 || m.inputSourceX[i] != -1 ||
+        m.inputSourceY[i] != -1 ||
+        (m.dspBlock != -1 && Word(m.dspBlock + BlockWord::kInput + i) != m.dspBlock + DefaultInputSource(m.type, i)))
+      return false;
+  return true;
 }

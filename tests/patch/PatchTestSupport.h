@@ -8,12 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "dsp/DspMemory.h"
+#include "dsp/EngineReset.h"
 #include "dsp/MessageSink.h"
 #include "patch/PatchArea.h"
 
 // Every DspMemory word, pool flag, buffer and the noise source as at program
 // start, then InitDspMemory. Only valid while no module exists.
-void ResetEngineToStart();
+inline void ResetEngineToStart() { ResetEngineToProgramStart(); }
 
 struct ShownMessage {
   void* owner;
@@ -25,7 +27,7 @@ struct ShownMessage {
 class MessageCapture {
  public:
   MessageCapture();
-  ~MessageCapture();
+  ~MessageCapture() { SetMessageSink(nullptr, nullptr); }
   MessageCapture(const MessageCapture&) = delete;
   MessageCapture& operator=(const MessageCapture&) = delete;
 
@@ -33,11 +35,14 @@ class MessageCapture {
   std::vector<ShownMessage> shown;
 };
 
-int32_t Word(int32_t index);
+inline int32_t Word(int32_t index) { return DspMemory.Load(index); }
 
 // Modules anchored on the grid, and blocks left on the free list.
 int32_t CountModules(const PatchArea& area);
 int32_t CountFreeBlocks();
+
+// Every input of the module unwired, recorded as such, and reading its type's default.
+bool Unwired(const BlockModule& module);
 
 class PatchModelTest : public ::testing::Test {
  protected:
