@@ -89,11 +89,16 @@ void PatternEditorsTest::sequencer() {
     QVERIFY2(result == 0 && bar->value() == c.to && Text(seq.editControls[c.step]) == Shown(c.to), name);
     for (int32_t i = 0; i < 16; ++i) QVERIFY2(DspMemory.Load(StepWord(seq, i)) == steps[i], name);
   }
-  // A real click on a bar's right arrow.
+  // A real drag of step 5's thumb: the step follows while the mouse moves.
   auto* bar = ControlWithId<QScrollBar>(seq, 1024 + 5);
   DspMemory.Store(StepWord(seq, 5), 0);
-  Click(bar, QPoint(bar->width() - 3, bar->height() / 2));
-  QCOMPARE(DspMemory.Load(StepWord(seq, 5)), 1);
+  bar->setValue(0);
+  QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, 10));
+  const QPointF to(bar->width() / 2 + 60, 10);
+  QMouseEvent move(QEvent::MouseMove, to, bar->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(bar, &move);
+  QVERIFY2(DspMemory.Load(StepWord(seq, 5)) > 1000 && Text(seq.editControls[5]) == Shown(bar->value()), "thumb drag");
+  QTest::mouseRelease(bar, Qt::LeftButton, {}, to.toPoint());
 }
 
 // Any byte above 0 shows as set; a click stores 1 or 0 in bank 0.
