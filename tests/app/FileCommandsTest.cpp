@@ -68,14 +68,8 @@ void FileCommandsTest::commandsKeepFieldsTitleAndFiles() {
   // last one; the script has one answer per dialog. Afterwards: the name the
   // last dialog proposed, the title's end, the file written ("": none),
   // whether the OSC is still there, and the one message box shown.
-  struct Case {
-    const char* name;
-    std::vector<uint32_t> commands;
-    std::vector<std::string> answers;
-    std::string lastProposed, titleEnd, fileWritten;
-    bool oscStays;
-    QString box;
-  };
+  struct Case { const char* name; std::vector<uint32_t> commands; std::vector<std::string> answers;
+                std::string lastProposed, titleEnd, fileWritten; bool oscStays; QString box; };
   const Case cases[] = {
       {"Save of a new patch asks; cancel writes nothing", {Save}, {""}, "", "new patch", "", true, {}},
       {"Save As writes, the title stays", {SaveAs}, {saved}, "", "new patch", saved, true, {}},

@@ -89,7 +89,7 @@ Effect Observe(const std::function<void()>& action) {
 }
 
 MessageBoxCatcher::MessageBoxCatcher() {
-  QObject::connect(&timer_, &QTimer::timeout, [this] {
+  QObject::connect(&timer, &QTimer::timeout, [this] {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
       auto* box = qobject_cast<QMessageBox*>(widget);
       if (box == nullptr || !box->isVisible()) continue;
@@ -97,7 +97,7 @@ MessageBoxCatcher::MessageBoxCatcher() {
       box->button(QMessageBox::Ok)->click();
     }
   });
-  timer_.start(5);
+  timer.start(5);
 }
 
 QImage PaintedClient(MainWindow& main) {

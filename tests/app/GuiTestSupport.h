@@ -44,20 +44,13 @@ inline constexpr Effect kKeptAndRefreshed{1, 0, true}, kClearedAndRefreshed{0, 1
 Effect Observe(const std::function<void()>& action);
 
 // Answers every message box that opens while it lives and keeps what it said.
-class MessageBoxCatcher {
- public:
-  struct Box {
-    QString text, caption;
-    QMessageBox::Icon icon;
-  };
+struct MessageBoxCatcher {
+  struct Box { QString text, caption; QMessageBox::Icon icon; };
   MessageBoxCatcher();
   std::vector<Box> boxes;
-
- private:
-  QTimer timer_;
+  QTimer timer;
 };
 
-// A client pixel as 0xRRGGBB, from the client area painted at scale 1.
 QImage PaintedClient(MainWindow& main);
 inline uint32_t PixelAt(const QImage& image, int32_t x, int32_t y) { return image.pixel(x, y) & 0xFFFFFF; }
 

@@ -33,7 +33,6 @@ void OscAndOut(MainWindow& main, int32_t cursorX, bool chosen = true) {
   PutCursor(main, cursorX, 0);
 }
 
-
 bool On(WindowHandle control) { return Widget(control)->isEnabled(); }
 QScrollBar* Bar(MainWindow& main, int32_t row) { return static_cast<QScrollBar*>(Widget(main.controllerBars[row])); }
 
@@ -58,7 +57,6 @@ QString Panel(MainWindow& m) {
   add(m.captions, kPanelRows, true), add(m.valueLabels, kPanelRows, true), add(m.outputButtons, kPanelInputs, true);
   return panel;
 }
-
 
 constexpr uint32_t kGrey = 0xC0C0C0, kDark = 0x404040, kWhite = 0xFFFFFF, kBlack = 0x000000;
 constexpr uint32_t kGreen = 0x80FF40, kRed = 0xFF4040;
@@ -113,7 +111,8 @@ void MainWindowTest::keys() {
   const Case cases[] = {
       {5, 5, Qt::Key_Left, false, 4, 5, kKeptAndRefreshed, 0},  {5, 5, Qt::Key_Up, false, 5, 4, kKeptAndRefreshed, 0},
       {5, 5, Qt::Key_Right, true, 6, 5, kKeptAndRefreshed, 0},  {5, 5, Qt::Key_Down, false, 5, 6, kKeptAndRefreshed, 0},
-      {0, 5, Qt::Key_Left, false, 0, 5, kNoEffect, 0},          {5, 23, Qt::Key_Down, false, 5, 23, kNoEffect, 0},
+      {0, 5, Qt::Key_Left, false, 0, 5, kNoEffect, 0},          {5, 0, Qt::Key_Up, false, 5, 0, kNoEffect, 0},
+      {39, 5, Qt::Key_Right, false, 39, 5, kNoEffect, 0},       {5, 23, Qt::Key_Down, false, 5, 23, kNoEffect, 0},
       {5, 5, Qt::Key_A, false, 5, 5, kNoEffect, 0},             {5, 5, Qt::Key_Escape, false, 5, 5, kNoEffect, 0},
       {5, 5, Qt::Key_Return, false, 5, 5, kNoEffect, 1},        {0, 0, Qt::Key_Enter, false, 0, 0, kNoEffect, 1},
   };
@@ -333,13 +332,9 @@ void MainWindowTest::modeSelector() {
 }
 
 void MainWindowTest::painted() {
-  struct Case {
-    const char* situation;
-    Patch patch;
-    int32_t sourceX, cursorX, cursorY;  // output 0 of the module at (sourceX, 0) is the wire source; -1: the ADD's
-    int32_t darkDots;                    // of the 960 grid dots; -1: not counted
-    std::initializer_list<Probe> probes;
-  };
+  // Output 0 of the module at (sourceX, 0) is the wire source (-1: the ADD's);
+  // darkDots counts the grid's 960 dots that show (-1: not counted).
+  struct Case { const char* situation; Patch patch; int32_t sourceX, cursorX, cursorY, darkDots; std::initializer_list<Probe> probes; };
   // Wires at y 23: OSC -> VCA over x 64..174, VCA -> OUT over x 224..334; at
   // y 59: OSC output 4 -> OUT input 4, hidden where it crosses the VCA.
   // Bodies are probed between their connection boxes, clear of icons and names.

@@ -74,6 +74,7 @@ void PatternEditorsTest::sequencer() {
   for (int32_t i = 0; i < 16; ++i) {
     auto* bar = ControlWithId<QScrollBar>(seq, 1024 + i);
     QVERIFY2(bar != nullptr && bar->geometry() == QRect(16, 16 + 20 * i, 320, 20) && bar->value() == i * 2047 - 16000 &&
+                 bar->minimum() == -32768 && bar->maximum() == 32767 &&
                  Widget(seq.editControls[i])->geometry() == QRect(336, 16 + 20 * i, 72, 20) &&
                  Text(seq.editControls[i]) == Shown(i * 2047 - 16000),
              qPrintable(Shown(i)));
