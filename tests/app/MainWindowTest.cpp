@@ -25,6 +25,13 @@ QString State(MainWindow& m) {
   return QString("%1 %2 %3%4").arg(TypeName(m.area->GetSelectedType())).arg(m.area->ConnectSourceOutput()).arg(wired, window ? " window" : "");
 }
 
+// A click on a panel button. On Win32 the button keeps the keyboard focus
+// until the shell takes it back; Qt's controls never take it, so it is put there.
+void Press(WindowHandle button) {
+  Widget(button)->setFocus();
+  Click(Widget(button));
+}
+
 // An OSC at (0, 0), the OUT at (10, 0), the OSC's output 0 chosen as wire source unless `chosen` is false.
 void OscAndOut(MainWindow& main, int32_t cursorX, bool chosen = true) {
   Place(main, 0, 0, kOSC);
@@ -104,6 +111,26 @@ class MainWindowTest : public QObject {
   void painted();
 };
 
+void MainWindowTest::startUp() {
+  std::vector<QString> boxes;
+  MainWindow& main = Editor(&boxes);
+  // No sound device: one box, and the editor goes on.
+  QCOMPARE(boxes, std::vector<QString>{"waveOutOpen failed, check WAVE-Output settings"});
+  QCOMPARE(Panel(main), QString("+++++++.....++++++++++++++++++++++++ +++++++     +++++   +   +       ++++ "
+                                "...... ..... ..... ..... . |||||| %1 |||||").arg(QString("  +0|").repeated(6)));
+  const QImage painted = PaintedClient(main);
+  for (const QPoint at : {QPoint(616, 416), QPoint(660, 500), QPoint(679, 535)}) QCOMPARE(PixelAt(painted, at.x(), at.y()), 0xC0C0C0u);
+  // The layout, by the first and a later control of each group.
+  const std::pair<WindowHandle, QRect> layout[] = {
+      {main.moduleButtons[0], {656, 8, 40, 32}},     {main.moduleButtons[13], {696, 40, 40, 32}},
+      {main.controllerBars[1], {224, 436, 320, 20}}, {main.captions[1], {112, 436, 112, 20}},
+      {main.valueLabels[1], {544, 436, 72, 20}},     {main.editShowButton, {16, 404, 80, 32}},
+      {main.inputButtons[1], {16, 456, 64, 20}},     {main.disconnectButtons[1], {80, 456, 16, 20}},
+      {main.outputButtons[1], {680, 440, 96, 24}},
+  };
+  for (const auto& [control, at] : layout) QCOMPARE(Widget(control)->geometry(), at);
+}
+
 // The arrows move the cursor; Enter shows its box every time, whatever is
 // selected, and nothing else; other keys do nothing.
 void MainWindowTest::keys() {
@@ -151,22 +178,22 @@ void MainWindowTest::commands() {
   const Step none = [](MainWindow&) {};
   const Step osc = [](MainWindow& m) { Place(m, 0, 0, kOSC); };
   const Case cases[] = {
-      {"OSC button", none, [](MainWindow& m) { Click(Widget(m.moduleButtons[kOSC])); }, "OSC -1 -----", kClearedAndRefreshed},
-      {"xxx button", osc, [](MainWindow& m) { Click(Widget(m.moduleButtons[0])); }, "xxx -1 -----", kClearedAndRefreshed},
+      {"OSC button", none, [](MainWindow& m) { Press(m.moduleButtons[kOSC]); }, "OSC -1 -----", kClearedAndRefreshed},
+      {"xxx button", osc, [](MainWindow& m) { Press(m.moduleButtons[0]); }, "xxx -1 -----", kClearedAndRefreshed},
       {"Audio Modules, OUT", none, [](MainWindow& m) { MenuAction(m, "OUT - Realtime audio Output")->trigger(); },
        "OUT -1 -----", kClearedAndRefreshed},
-      {"a --- button", none, [](MainWindow& m) { Click(Widget(m.moduleButtons[21])); }, "xxx -1 -----", kNoEffect},
-      {"Input", [](MainWindow& m) { OscAndOut(m, 10); }, [](MainWindow& m) { Click(Widget(m.inputButtons[2])); },
+      {"a --- button", none, [](MainWindow& m) { Press(m.moduleButtons[21]); }, "xxx -1 -----", kNoEffect},
+      {"Input", [](MainWindow& m) { OscAndOut(m, 10); }, [](MainWindow& m) { Press(m.inputButtons[2]); },
        "OUT 0 --2--", kClearedAndRefreshed},
       {"X", [](MainWindow& m) { OscAndOut(m, 10); m.area->CompleteConnection(0); m.RefreshControlPanel(); },
-       [](MainWindow& m) { Click(Widget(m.disconnectButtons[0])); }, "OUT 0 -----", kClearedAndRefreshed},
-      {"Output, no refresh", osc, [](MainWindow& m) { Click(Widget(m.outputButtons[4])); }, "OSC 4 -----", kClearedOnly},
+       [](MainWindow& m) { Press(m.disconnectButtons[0]); }, "OUT 0 -----", kClearedAndRefreshed},
+      {"Output, no refresh", osc, [](MainWindow& m) { Press(m.outputButtons[4]); }, "OSC 4 -----", kClearedOnly},
       {"an Output the module lacks", osc, [](MainWindow& m) { Command(m, 833); }, "OSC -1 -----", kNoEffect},
       // The offscreen platform activates every window it shows, later, where
       // a window manager leaves the focus with the main window; the focus is
       // given back once more after that, as the shell gave it.
       {"Edit / Show", [](MainWindow& m) { Place(m, 0, 0, kSEQ); },
-       [](MainWindow& m) { Click(Widget(m.editShowButton)); QApplication::processEvents(); m.FocusBack(); },
+       [](MainWindow& m) { Press(m.editShowButton); QApplication::processEvents(); m.FocusBack(); },
        "SEQ -1 ----- window", kNoEffect},
       {"File, New", osc, [](MainWindow& m) { MenuAction(m, "&New")->trigger(); }, "xxx -1 -----", kClearedAndRefreshed},
   };
@@ -203,17 +230,6 @@ void MainWindowTest::mouseOnTheGrid() {
     QVERIFY2(main.area->CursorX() == c.cursorX && main.area->CursorY() == c.cursorY && effect == c.effect, name);
     QVERIFY2(main.area->ModuleAt(c.vcaX, c.vcaY) != nullptr, name);
   }
-}
-
-void MainWindowTest::startUp() {
-  std::vector<QString> boxes;
-  MainWindow& main = Editor(&boxes);
-  // No sound device: one box, and the editor goes on.
-  QCOMPARE(boxes, std::vector<QString>{"waveOutOpen failed, check WAVE-Output settings"});
-  QCOMPARE(Panel(main), QString("+++++++.....++++++++++++++++++++++++ +++++++     +++++   +   +       ++++ "
-                                "...... ..... ..... ..... . |||||| %1 |||||").arg(QString("  +0|").repeated(6)));
-  const QImage painted = PaintedClient(main);
-  for (const QPoint at : {QPoint(616, 416), QPoint(660, 500), QPoint(679, 535)}) QCOMPARE(PixelAt(painted, at.x(), at.y()), 0xC0C0C0u);
 }
 
 // On a module no module is offered (Delete is); the panel shows the
