@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QTest>
 
@@ -12,6 +13,11 @@
 
 QWidget* Widget(WindowHandle handle) { return static_cast<QWidget*>(handle); }
 QWidget* Surface(MainWindow& main) { return Widget(main.window); }
+QString Text(WindowHandle control) {
+  if (auto* label = qobject_cast<QLabel*>(Widget(control))) return label->text();
+  return static_cast<QAbstractButton*>(Widget(control))->text();
+}
+QString WindowTitle(MainWindow& main) { return Surface(main)->window()->windowTitle(); }
 
 MainWindow& Editor(std::vector<QString>* startUpBoxes) {
   static MainWindow* main = nullptr;
@@ -51,6 +57,8 @@ void PutCursor(MainWindow& main, int32_t column, int32_t row) {
   main.RefreshControlPanel();
 }
 
+void Command(MainWindow& main, uint32_t id) { SendWindowMessage(main.window, kWmCommand, id, 0); }
+
 void Click(QWidget* widget, QPoint at, Qt::MouseButton button) { QTest::mouseClick(widget, button, {}, at); }
 
 void PressKey(Qt::Key key, char text, bool autoRepeat) {
@@ -81,7 +89,7 @@ Effect Observe(const std::function<void()>& action) {
 }
 
 MessageBoxCatcher::MessageBoxCatcher() {
-  QObject::connect(&timer_, &QTimer::timeout, [this] {
+  QObject::connect(&timer, &QTimer::timeout, [this] {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
       auto* box = qobject_cast<QMessageBox*>(widget);
       if (box == nullptr || !box->isVisible()) continue;
@@ -89,7 +97,7 @@ MessageBoxCatcher::MessageBoxCatcher() {
       box->button(QMessageBox::Ok)->click();
     }
   });
-  timer_.start(5);
+  timer.start(5);
 }
 
 QImage PaintedClient(MainWindow& main) {

@@ -16,6 +16,8 @@
 
 QWidget* Widget(WindowHandle handle);
 QWidget* Surface(MainWindow& main);  // the client area
+QString Text(WindowHandle control);  // of a label or a button
+QString WindowTitle(MainWindow& main);
 // Started once per process (without a sound device); `startUpBoxes` gets
 // the texts of the message boxes that start-up showed.
 MainWindow& Editor(std::vector<QString>* startUpBoxes = nullptr);
@@ -24,6 +26,7 @@ MainWindow& FreshEditor();
 // Test seams through the patch model, followed by a refresh.
 void Place(MainWindow& main, int32_t column, int32_t row, ModuleType type);
 void PutCursor(MainWindow& main, int32_t column, int32_t row);
+void Command(MainWindow& main, uint32_t id);  // WM_COMMAND, as a button or menu item sends it
 
 void Click(QWidget* widget, QPoint at = QPoint(), Qt::MouseButton button = Qt::LeftButton);
 // A key delivered where the keyboard focus is, as a user's key would be.
@@ -41,20 +44,13 @@ inline constexpr Effect kKeptAndRefreshed{1, 0, true}, kClearedAndRefreshed{0, 1
 Effect Observe(const std::function<void()>& action);
 
 // Answers every message box that opens while it lives and keeps what it said.
-class MessageBoxCatcher {
- public:
-  struct Box {
-    QString text, caption;
-    QMessageBox::Icon icon;
-  };
+struct MessageBoxCatcher {
+  struct Box { QString text, caption; QMessageBox::Icon icon; };
   MessageBoxCatcher();
   std::vector<Box> boxes;
-
- private:
-  QTimer timer_;
+  QTimer timer;
 };
 
-// A client pixel as 0xRRGGBB, from the client area painted at scale 1.
 QImage PaintedClient(MainWindow& main);
 inline uint32_t PixelAt(const QImage& image, int32_t x, int32_t y) { return image.pixel(x, y) & 0xFFFFFF; }
 
