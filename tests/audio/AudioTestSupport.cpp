@@ -5,70 +5,28 @@
 #include <chrono>
 
 #include "audio/AudioOutput.h"
-#include "dsp/DspMemory.h"
-#include "dsp/EngineReset.h"
-#include "dsp/MessageSink.h"
-#include "dsp/Pools.h"
-#include "dsp/RenderBuffer.h"
-
-void ResetEngine() { ResetEngineToProgramStart(); }
-
-namespace {
-
-using namespace BlockWord;
-
-void SetInput(int32_t block, int32_t input, int32_t word) { DspMemory.Store(block + kInput + input, word); }
-
-int32_t MakeBlock(std::initializer_list<int32_t> controllers) {
-  const int32_t block = ReserveDSPBlock();
-  int32_t c = 0;
-  for (int32_t value : controllers) DspMemory.Store(block + kController + c++, value);
-  return block;
-}
-
-}  // namespace
+#include "dsp/StepKinds.h"
 
 TestPatch BuildTestPatch() {
   TestPatch patch{};
-  patch.constant = MakeBlock({32767, 20000});
-  for (int32_t i = 0; i < 4; ++i) SetInput(patch.constant, i, patch.constant + i + 1);
-  SetOpcode(patch.constant, 5);  // ADD of its own controllers 1..4
-
-  patch.saw = MakeBlock({20437, 0, 0, 30000});
-  SetInput(patch.saw, 2, patch.saw + 3);
-  SetOpcode(patch.saw, 37 + 2);
-
-  patch.noise = MakeBlock({26000, 0, 0, 12000});
-  SetInput(patch.noise, 2, patch.noise + 3);
-  SetOpcode(patch.noise, 37 + 5);
-
-  patch.out = MakeBlock({0, 26000, 0, 0, 26000, 24000});
-  SetInput(patch.out, 0, patch.constant + kOutput);
-  SetInput(patch.out, 3, patch.saw + kOutput);
-  SetInput(patch.out, 4, patch.noise + kOutput);
-  SetOpcode(patch.out, 35);
+  patch.constant = MakeBlock(Opcode::kADD, {32767, 20000}, {1, 2, 3, 4});  // the sum of its own controllers 1..4
+  patch.saw = MakeBlock(Opcode::kOscillatorFirst + 2, {20437, 0, 0, 30000}, {35, 35, 3});
+  patch.noise = MakeBlock(Opcode::kOscillatorFirst + 5, {26000, 0, 0, 12000}, {35, 35, 3});
+  patch.out = MakeBlock(Opcode::kOUT, {0, 26000, 0, 0, 26000, 24000});
+  Wire(patch.out, 0, patch.constant, 0);
+  Wire(patch.out, 3, patch.saw, 0);
+  Wire(patch.out, 4, patch.noise, 0);
   return patch;
 }
 
 std::vector<int16_t> ReferenceRender(int32_t frames) {
   ResetEngine();
   BuildTestPatch();
-  std::vector<int16_t> samples(static_cast<size_t>(frames) * kChannels);
-  RenderFrames(samples.data(), frames);
+  const std::vector<int16_t> samples = Render(frames);
   ResetEngine();
   BuildTestPatch();
   return samples;
 }
-
-namespace {
-void Capture(void* context, void*, const char* text, MessageIcon icon) {
-  EXPECT_EQ(icon, MessageIcon::Warning);
-  static_cast<MessageCapture*>(context)->texts.emplace_back(text);
-}
-}  // namespace
-
-MessageCapture::MessageCapture() { SetMessageSink(Capture, this); }
-MessageCapture::~MessageCapture() { SetMessageSink(nullptr, nullptr); }
 
 uint32_t FakeWaveOut::Open(const WaveFormat& format, ThreadMessageQueue* notify) {
   std::lock_guard lock(mutex_);
@@ -139,14 +97,9 @@ size_t FakeWaveOut::WriteCount() {
   return writes_.size();
 }
 
-int32_t FakeWaveOut::PrepareCalls() {
+std::vector<int32_t> FakeWaveOut::Calls() {
   std::lock_guard lock(mutex_);
-  return prepareCalls_;
-}
-
-int32_t FakeWaveOut::UnprepareCalls() {
-  std::lock_guard lock(mutex_);
-  return unprepareCalls_;
+  return {openCalls_, prepareCalls_, unprepareCalls_};
 }
 
 void FakeWaveOut::PlayLoop() {

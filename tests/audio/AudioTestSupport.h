@@ -1,6 +1,6 @@
-// What the audio tests share: a fresh engine, a patch built straight on DSP
-// blocks, a capture of the message sink and a wave-output device of the
-// tests' own that plays in order and notifies from a thread of its own.
+// What the audio tests share: the engine helpers of the DSP tests, a patch
+// built straight on DSP blocks and a wave-output device of the tests' own
+// that plays in order and notifies from a thread of its own.
 #pragma once
 
 #include <condition_variable>
@@ -12,9 +12,7 @@
 #include <vector>
 
 #include "audio/WaveOutDevice.h"
-
-// Every DSP word, pool, buffer and the noise source as at program start.
-void ResetEngine();
+#include "dsp/DspTestSupport.h"
 
 // A patch whose frames are never all zero: the left channel holds a constant
 // from an ADD, the right one a sawtooth plus a noise oscillator, so frame
@@ -27,13 +25,6 @@ TestPatch BuildTestPatch();
 // Renders `frames` frames of BuildTestPatch from a fresh engine, then leaves
 // the engine fresh with the same patch built again.
 std::vector<int16_t> ReferenceRender(int32_t frames);
-
-class MessageCapture {
- public:
-  MessageCapture();
-  ~MessageCapture();
-  std::vector<std::string> texts;
-};
 
 class FakeWaveOut final : public WaveOutDevice {
  public:
@@ -63,10 +54,9 @@ class FakeWaveOut final : public WaveOutDevice {
   bool WaitForWrites(size_t count);
   std::vector<Written> Writes();
   size_t WriteCount();
-  int32_t openCalls() const { return openCalls_; }
   WaveFormat openedFormat() const { return format_; }
-  int32_t PrepareCalls();
-  int32_t UnprepareCalls();
+  // Open, PrepareHeader and UnprepareHeader calls so far.
+  std::vector<int32_t> Calls();
 
  private:
   void PlayLoop();

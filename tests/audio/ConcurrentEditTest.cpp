@@ -63,34 +63,24 @@ class Editor {
   int32_t Value() { return std::uniform_int_distribution<int32_t>(-32768, 32767)(random_); }
   int32_t Opcode() { return kOpcodes[Pick(static_cast<int32_t>(std::size(kOpcodes)))]; }
 
-  // The pool buffer a block of this opcode owns, reserved before the opcode is written.
-  static bool NeedsDelayBuffer(int32_t opcode) { return opcode == 32 || opcode == 33; }
-  static bool TakeBuffer(int32_t block, int32_t& opcode) {
-    int32_t buffer = 0;
-    if (NeedsDelayBuffer(opcode)) {
-      buffer = DelayBufAvailable() ? ReserveDelayBuf() : -1;
-    } else if (opcode == 17) {
-      buffer = DRMBufferAvailable() ? ReserveDRMBuffer() : -1;
-    }
-    if (buffer < 0) {
-      opcode = 4;
-      return false;
-    }
-    if (NeedsDelayBuffer(opcode) || opcode == 17) DspMemory.Store(block + kBufferNumber, buffer);
-    return true;
-  }
-  static void ReturnBuffer(const LiveBlock& entry) {
-    const int32_t buffer = DspMemory.Load(entry.block + kBufferNumber);
-    if (NeedsDelayBuffer(entry.opcode)) ReleaseDelayBuf(buffer);
-    if (entry.opcode == 17) ReleaseDRMBuffer(buffer);
-  }
-
+  // DLY and FLA own a delay buffer, DRM the drum buffer, reserved before the
+  // opcode is written; with none left the block becomes a VCA.
+  static bool TakesDelayBuffer(int32_t opcode) { return opcode == 32 || opcode == 33; }
   void WriteBody(int32_t block, int32_t& opcode) {
-    TakeBuffer(block, opcode);
+    if (TakesDelayBuffer(opcode) || opcode == 17) {
+      const bool free = TakesDelayBuffer(opcode) ? DelayBufAvailable() : DRMBufferAvailable();
+      if (free) DspMemory.Store(block + kBufferNumber, TakesDelayBuffer(opcode) ? ReserveDelayBuf() : ReserveDRMBuffer());
+      if (!free) opcode = 4;
+    }
     for (int32_t i = 0; i < kInputCount; ++i) DspMemory.Store(block + kInput + i, block + (Pick(2) ? i + 1 : kZeroSlot));
     for (int32_t c = 0; c < kControllerCount; ++c) DspMemory.Store(block + kController + c, Value());
     DspMemory.Store(block + kRangeShift, Pick(2) * 8);
     SetOpcode(block, opcode);  // last: publishes the block's words
+  }
+  static void ReturnBuffer(const LiveBlock& entry) {
+    const int32_t buffer = DspMemory.Load(entry.block + kBufferNumber);
+    if (TakesDelayBuffer(entry.opcode)) ReleaseDelayBuf(buffer);
+    if (entry.opcode == 17) ReleaseDRMBuffer(buffer);
   }
 
   void Insert() {
