@@ -120,7 +120,7 @@ TEST(DeviceCaptureTest, PlayedBytesEqualTheOfflineRender) {
   }
   StopAudio();
   SetWaveOutDevice(nullptr);
-  EXPECT_TRUE(messages.texts.empty());
+  EXPECT_TRUE(messages.Texts().empty());
   AppendSoundingFrames(capture, offset, played);
   ASSERT_GE(played.size(), kBuffers * kFramesPerBuffer) << "after " << offset << " bytes played";
 
@@ -160,7 +160,7 @@ TEST(DeviceCaptureTest, NoDeviceGivesOneMessageAndNoChatter) {
   dup2(savedStderr, STDERR_FILENO);
   close(savedStderr);
 
-  EXPECT_EQ(messages.texts, std::vector<std::string>{"waveOutOpen failed, check WAVE-Output settings"});
+  EXPECT_EQ(messages.Texts(), std::vector<std::string>{"waveOutOpen failed, check WAVE-Output settings"});
   std::ifstream file(chatter);
   const std::string printed((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   EXPECT_EQ(printed, "");

@@ -120,7 +120,8 @@ TEST_F(PlaybackRingTest, ADeviceThatCannotOpenGivesOneMessageAndRendersNothing) 
     MessageCapture messages;
     StartAudio(nullptr);
     StopAudio();
-    EXPECT_EQ(messages.texts, std::vector<std::string>{"waveOutOpen failed, check WAVE-Output settings"});
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"waveOutOpen failed, check WAVE-Output settings"});
+    EXPECT_EQ(messages.shown.at(0).icon, MessageIcon::Warning);
     EXPECT_EQ(waveDevice, nullptr);
   }
   EXPECT_TRUE(device.Writes().empty());
@@ -150,7 +151,7 @@ TEST_F(PlaybackRingTest, EachFailedBlockGivesItsMessageAndNothingPlays) {
     SetMemoryBlockAllocator({AllocateUnlessFailing, std::free});
     MessageCapture messages;
     StartAudio(nullptr);
-    EXPECT_EQ(messages.texts, std::vector<std::string>(std::popcount(failing), "Error allocating MemoryBlock"));
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>(std::popcount(failing), "Error allocating MemoryBlock"));
     EXPECT_EQ(waveDevice, nullptr);
     int32_t rendered = 0;
     for (int32_t i = 0; i < kMemoryBlockCount; ++i) {

@@ -44,11 +44,17 @@ std::vector<int16_t> Render(int32_t frames) {
   return samples;
 }
 
-namespace {
-void Capture(void* context, void*, const char* text, MessageIcon) {
-  static_cast<MessageCapture*>(context)->texts.emplace_back(text);
+MessageCapture::MessageCapture() {
+  SetMessageSink(
+      [](void* capture, void* owner, const char* text, MessageIcon icon) {
+        static_cast<MessageCapture*>(capture)->shown.push_back({owner, text, icon});
+      },
+      this);
 }
-}  // namespace
-
-MessageCapture::MessageCapture() { SetMessageSink(Capture, this); }
 MessageCapture::~MessageCapture() { SetMessageSink(nullptr, nullptr); }
+
+std::vector<std::string> MessageCapture::Texts() const {
+  std::vector<std::string> texts;
+  for (const ShownMessage& message : shown) texts.push_back(message.text);
+  return texts;
+}

@@ -1,5 +1,5 @@
-// Helpers for engine tests: a clean engine per test, hand-built blocks and a
-// capture of the messages the engine shows.
+// Helpers for the engine and the suites above it: a clean engine per test,
+// hand-built blocks and a capture of the messages shown.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "dsp/DspMemory.h"
+#include "dsp/MessageSink.h"
 
 // Every word, pool, buffer and the noise source back to program start.
 void ResetEngine();
@@ -37,11 +38,22 @@ void Step(int32_t block, int32_t noiseValue = 0);
 // Renders n frames through the real loop and returns the interleaved samples.
 std::vector<int16_t> Render(int32_t frames);
 
+struct ShownMessage {
+  void* owner;
+  std::string text;
+  MessageIcon icon;
+};
+
+// Records every message while it lives.
 class MessageCapture {
  public:
   MessageCapture();
   ~MessageCapture();
-  std::vector<std::string> texts;
+  MessageCapture(const MessageCapture&) = delete;
+  MessageCapture& operator=(const MessageCapture&) = delete;
+
+  std::vector<std::string> Texts() const;
+  std::vector<ShownMessage> shown;
 };
 
 class EngineTest : public ::testing::Test {

@@ -28,7 +28,7 @@ TEST_F(PoolsTest, DelayBuffersAndTheOneDrumBuffer) {
   EXPECT_EQ(DRMBufferAvailable(), 0);
   EXPECT_EQ(ReleaseDRMBuffer(0), 0);
   EXPECT_EQ(DRMBufferAvailable(), 1);
-  EXPECT_EQ(messages.texts, (std::vector<std::string>{
+  EXPECT_EQ(messages.Texts(), (std::vector<std::string>{
                                 "Varnotek: Internal error - ReserveDelayBuf didn't find empty buffer",
                                 "Varnotek: Internal error - ReserveDRMBuffer didn't find empty buffer"}));
 }

@@ -24,7 +24,7 @@ TEST_F(PatchReaderTest, EachFixtureLoadsIntoItsOutput) {
     if (entry.path().extension() != ".pch") continue;
     SCOPED_TRACE(entry.path().filename().string());
     ++fixtures;
-    ResetEngineToStart();
+    ResetEngine();
     messages.shown.clear();
     PatchArea area;
     area.SetModuleAt(20, 20, ModuleTypeId::kVCA);  // the patch that was open before

@@ -35,14 +35,14 @@ TEST_F(PatchRoundTripTest, PatchesKeepTextAndSound) {
       SCOPED_TRACE(entry.path().string());
       std::string saved;
       std::vector<int16_t> sound;
-      ResetEngineToStart();
+      ResetEngine();
       {
         PatchArea first;
         if (LoadText(first, ReadWholeFile(entry.path().string())) != LoadResult::Loaded) continue;
         saved = SaveToText(first);
         sound = Render();
       }  // its pool buffers go back before the second load needs them
-      ResetEngineToStart();
+      ResetEngine();
       messages.shown.clear();
       PatchArea second;
       ASSERT_EQ(LoadText(second, saved), LoadResult::Loaded);

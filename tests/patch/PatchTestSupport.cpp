@@ -1,19 +1,5 @@
 #include "PatchTestSupport.h"
 
-MessageCapture::MessageCapture() {
-  SetMessageSink(
-      [](void* capture, void* owner, const char* text, MessageIcon icon) {
-        static_cast<MessageCapture*>(capture)->shown.push_back({owner, text, icon});
-      },
-      this);
-}
-
-std::vector<std::string> MessageCapture::Texts() const {
-  std::vector<std::string> texts;
-  for (const ShownMessage& message : shown) texts.push_back(message.text);
-  return texts;
-}
-
 int32_t CountModules(const PatchArea& area) {
   int32_t count = 0;
   for (int32_t row = 0; row < kGridRows; ++row)

@@ -1,39 +1,14 @@
 // Helpers for the patch model and patch file suites: an engine back at
-// program start for every test, and a capture of the messages shown.
+// program start for every test (valid only while no module exists), a
+// capture of the messages shown and counts over the grid and the free list.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <string>
-#include <vector>
 
-#include "dsp/DspMemory.h"
-#include "dsp/EngineReset.h"
-#include "dsp/MessageSink.h"
+#include "dsp/DspTestSupport.h"
 #include "patch/PatchArea.h"
-
-// Every DspMemory word, pool flag, buffer and the noise source as at program
-// start, then InitDspMemory. Only valid while no module exists.
-inline void ResetEngineToStart() { ResetEngineToProgramStart(); }
-
-struct ShownMessage {
-  void* owner;
-  std::string text;
-  MessageIcon icon;
-};
-
-// Records every message while it lives.
-class MessageCapture {
- public:
-  MessageCapture();
-  ~MessageCapture() { SetMessageSink(nullptr, nullptr); }
-  MessageCapture(const MessageCapture&) = delete;
-  MessageCapture& operator=(const MessageCapture&) = delete;
-
-  std::vector<std::string> Texts() const;
-  std::vector<ShownMessage> shown;
-};
 
 inline int32_t Word(int32_t index) { return DspMemory.Load(index); }
 
@@ -46,6 +21,6 @@ bool Unwired(const BlockModule& module);
 
 class PatchModelTest : public ::testing::Test {
  protected:
-  void SetUp() override { ResetEngineToStart(); }
+  void SetUp() override { ResetEngine(); }
   MessageCapture messages;
 };
