@@ -11,6 +11,7 @@
 #include <fstream>
 
 #include "PatchFileTestSupport.h"
+#include "file/ReplacementFile.h"
 
 namespace {
 
@@ -78,6 +79,21 @@ TEST_F(PatchFileFailureTest, AFailedSaveLeavesTheOldFileAndSaysWhy) {
     EXPECT_EQ(entries, target == LinkToOldFile || target == Fifo ? 2 : 1);
     fs::remove_all(folder);
   }
+}
+
+// The last step can fail too: a name that became a folder after the file
+// was created cannot be renamed over; nothing is left behind.
+TEST_F(PatchFileFailureTest, ACommitThatCannotRenameFailsAndCleansUp) {
+  const fs::path folder = fs::path(::testing::TempDir()) / ("varnotek-commit-" + std::to_string(getpid()));
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  ReplacementFile file;
+  ASSERT_TRUE(file.Create((folder / "p.pch").string()));
+  fs::create_directory(folder / "p.pch");
+  EXPECT_FALSE(file.Commit());
+  EXPECT_EQ(errno, EISDIR);
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+  fs::remove_all(folder);
 }
 
 TEST_F(PatchFileFailureTest, AReadErrorLeavesTheOpenPatchAlone) {
