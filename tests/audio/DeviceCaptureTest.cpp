@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -56,16 +57,12 @@ std::vector<Frame> SoundingFrames(const std::string& path) {
   return sounding;
 }
 
-class TemporaryFolder {
- public:
+struct TemporaryFolder {
   TemporaryFolder() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/varnotek-audio-XXXXXX";
-    path = mkdtemp(pattern.data()) ? pattern : "";
+    std::string pattern = (std::filesystem::temp_directory_path() / "varnotek-audio-XXXXXX").string();
+    if (mkdtemp(pattern.data()) != nullptr) path = pattern;
   }
-  ~TemporaryFolder() {
-    if (!path.empty()) std::system(("rm -rf '" + path + "'").c_str());
-  }
+  ~TemporaryFolder() { std::filesystem::remove_all(path); }
   std::string path;
 };
 

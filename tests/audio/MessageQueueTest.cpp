@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "audio/BoundedQueue.h"
@@ -42,9 +43,7 @@ TEST(ThreadMessageQueueTest, GetReturnsMessagesInOrderAndZeroForQuit) {
   ASSERT_TRUE(queue.Post({kQuitMessage, 0, 0}));
   ThreadMessage message;
   EXPECT_EQ(queue.Get(message), 1);
-  EXPECT_EQ(message.message, 957u);
-  EXPECT_EQ(message.wParam, 1u);
-  EXPECT_EQ(message.lParam, 2);
+  EXPECT_EQ(std::tie(message.message, message.wParam, message.lParam), std::make_tuple(957u, uintptr_t{1}, intptr_t{2}));
   EXPECT_EQ(queue.Get(message), 1);
   EXPECT_EQ(message.message, 955u);
   EXPECT_EQ(queue.Get(message), 0);
