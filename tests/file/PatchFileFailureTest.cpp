@@ -51,7 +51,13 @@ TEST_F(PatchFileFailureTest, AFailedSaveLeavesTheOldFileAndSaysWhy) {
     fs::path path = old;
     if (target == MissingFolder) path = folder / "missing" / "p.pch";
     if (target == Fifo) mkfifo((path = folder / "fifo.pch").c_str(), 0644);
-    if (target == LinkToOldFile) fs::create_symlink("old.pch", path = folder / "link.pch");
+    // A chain of links, each relative to its own folder, the second target
+    // shorter than the first.
+    if (target == LinkToOldFile) {
+      fs::create_directory(folder / "sub");
+      fs::create_symlink("../old.pch", folder / "sub" / "a-longer-link-name.pch");
+      fs::create_symlink("sub/a-longer-link-name.pch", path = folder / "link.pch");
+    }
     PatchArea area;
     area.SetModuleAt(0, 0, ModuleTypeId::kOSC);
     SetPath(area, path.string());
@@ -74,9 +80,9 @@ TEST_F(PatchFileFailureTest, AFailedSaveLeavesTheOldFileAndSaysWhy) {
                                                : target == Fifo        ? fs::file_type::fifo
                                                : target == MissingFolder ? fs::file_type::not_found
                                                                          : fs::file_type::regular);
-    int entries = 0;  // nothing left behind: the old file, and the link or FIFO named
+    int entries = 0;  // nothing left behind: the old file, and the links or FIFO named
     for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder)) ++entries;
-    EXPECT_EQ(entries, target == LinkToOldFile || target == Fifo ? 2 : 1);
+    EXPECT_EQ(entries, target == LinkToOldFile ? 3 : target == Fifo ? 2 : 1);
     fs::remove_all(folder);
   }
 }
