@@ -78,6 +78,13 @@ TEST_F(DspMemoryTest, The1025thReservationFails) {
   EXPECT_EQ(FreeListHead, -1);
   EXPECT_EQ(ReserveDSPBlock(), -1);
   EXPECT_EQ(RenderListHead.load(), 65472);
+  // Back onto the empty free list, then in front of it: the old front's
+  // previous link is written, and no other block's words.
+  ReleaseDSPBlock(64);
+  ReleaseDSPBlock(128);
+  EXPECT_EQ(FreeListHead, 128);
+  EXPECT_EQ((std::vector{Word(128, kNext), Word(128, kPrevious), Word(64, kNext), Word(64, kPrevious), Word(0, kNext)}),
+            (std::vector{64, -1, -1, 128, -1}));
 }
 
 }  // namespace
