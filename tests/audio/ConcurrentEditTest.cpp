@@ -68,9 +68,12 @@ class Editor {
   static bool TakesDelayBuffer(int32_t opcode) { return opcode == 32 || opcode == 33; }
   void WriteBody(int32_t block, int32_t& opcode) {
     if (TakesDelayBuffer(opcode) || opcode == 17) {
-      const bool free = TakesDelayBuffer(opcode) ? DelayBufAvailable() : DRMBufferAvailable();
-      if (free) DspMemory.Store(block + kBufferNumber, TakesDelayBuffer(opcode) ? ReserveDelayBuf() : ReserveDRMBuffer());
-      if (!free) opcode = 4;
+      const bool delay = TakesDelayBuffer(opcode);
+      if (delay ? DelayBufAvailable() : DRMBufferAvailable()) {
+        DspMemory.Store(block + kBufferNumber, delay ? ReserveDelayBuf() : ReserveDRMBuffer());
+      } else {
+        opcode = 4;
+      }
     }
     for (int32_t i = 0; i < kInputCount; ++i) DspMemory.Store(block + kInput + i, block + (Pick(2) ? i + 1 : kZeroSlot));
     for (int32_t c = 0; c < kControllerCount; ++c) DspMemory.Store(block + kController + c, Value());

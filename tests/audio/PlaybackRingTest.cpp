@@ -57,6 +57,7 @@ TEST_F(PlaybackRingTest, StartQueuesThreeBuffersAndEachDoneNoticeRefillsTheFinis
   const auto writes = device.Writes();
   ASSERT_EQ(writes.size(), 3u);
   for (int32_t i = 0; i < 3; ++i) {
+    // Flags 0 from the ring, then prepared.
     EXPECT_EQ(std::tie(writes[i].ring, writes[i].bufferLength, writes[i].flags), std::make_tuple(i, kMemoryBlockBytes, kHeaderPrepared));
     EXPECT_EQ(waveHeaders[i].data, reinterpret_cast<char*>(memoryBlocks[i]));
     EXPECT_EQ(writes[i].samples, Frames(reference, i)) << i;

@@ -34,6 +34,16 @@ struct FullDisk {
   rlimit before{};
 };
 
+// A folder of this run's own, empty.
+fs::path EmptyFolder(const std::string& stem) {
+  const fs::path folder = fs::path(::testing::TempDir()) / (stem + std::to_string(getpid()));
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  return folder;
+}
+
+long Entries(const fs::path& folder) { return std::distance(fs::directory_iterator(folder), fs::directory_iterator()); }
+
 TEST_F(PatchFileFailureTest, AFailedSaveLeavesTheOldFileAndSaysWhy) {
   enum Target { OldFile, LinkToOldFile, OnFullDisk, MissingFolder, Fifo };
   const std::pair<Target, const char*> cases[] = {
@@ -42,9 +52,7 @@ TEST_F(PatchFileFailureTest, AFailedSaveLeavesTheOldFileAndSaysWhy) {
   for (const auto& [target, reason] : cases) {
     SCOPED_TRACE(target);
     messages.shown.clear();
-    const fs::path folder = fs::path(::testing::TempDir()) / ("varnotek-save-" + std::to_string(getpid()));
-    fs::remove_all(folder);
-    fs::create_directories(folder);
+    const fs::path folder = EmptyFolder("varnotek-save-");
     const fs::path old = folder / "old.pch";
     std::ofstream(old) << kOldText;
     fs::permissions(old, fs::perms(0640));
@@ -80,9 +88,8 @@ TEST_F(PatchFileFailureTest, AFailedSaveLeavesTheOldFileAndSaysWhy) {
                                                : target == Fifo        ? fs::file_type::fifo
                                                : target == MissingFolder ? fs::file_type::not_found
                                                                          : fs::file_type::regular);
-    int entries = 0;  // nothing left behind: the old file, and the links or FIFO named
-    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder)) ++entries;
-    EXPECT_EQ(entries, target == LinkToOldFile ? 3 : target == Fifo ? 2 : 1);
+    // Nothing left behind: the old file, and the links or FIFO named.
+    EXPECT_EQ(Entries(folder), target == LinkToOldFile ? 3 : target == Fifo ? 2 : 1);
     fs::remove_all(folder);
   }
 }
@@ -90,15 +97,13 @@ TEST_F(PatchFileFailureTest, AFailedSaveLeavesTheOldFileAndSaysWhy) {
 // The last step can fail too: a name that became a folder after the file
 // was created cannot be renamed over; nothing is left behind.
 TEST_F(PatchFileFailureTest, ACommitThatCannotRenameFailsAndCleansUp) {
-  const fs::path folder = fs::path(::testing::TempDir()) / ("varnotek-commit-" + std::to_string(getpid()));
-  fs::remove_all(folder);
-  fs::create_directories(folder);
+  const fs::path folder = EmptyFolder("varnotek-commit-");
   ReplacementFile file;
   ASSERT_TRUE(file.Create((folder / "p.pch").string()));
   fs::create_directory(folder / "p.pch");
   EXPECT_FALSE(file.Commit());
   EXPECT_EQ(errno, EISDIR);
-  EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+  EXPECT_EQ(Entries(folder), 1);
   fs::remove_all(folder);
 }
 
