@@ -10,6 +10,7 @@
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tools/RenderOptions.h"
@@ -19,41 +20,19 @@ namespace {
 namespace fs = std::filesystem;
 using enum RenderCommand;
 
+// Frames -1: refused.
 TEST(RenderArgumentsTest, ParsesOrRefuses) {
-  const struct {
-    const char* words;
-    int64_t frames;  // -1: refused
-    RenderCommand command;
-  } cases[] = {
-      {"p.pch o.wav", 441000, Render},
-      {"--frames 1000 p.pch o.flac", 1000, Render},
-      {"--frames=7 p.pch o.RAW", 7, Render},
-      {"p.pch --seconds 1.5 o.wav", 66150, Render},
-      {"--seconds 0.00002 p.pch o.wav", 1, Render},
-      {"--play p.pch", 441000, Play},
-      {"--play --seconds 2 p.pch", 88200, Play},
-      {"--help", 0, Help},
-      {"p.pch o.wav --help", 0, Help},
-      {"", -1, Render},
-      {"p.pch", -1, Render},
-      {"p.pch o.wav extra.wav", -1, Render},
-      {"p.pch o.mp3", -1, Render},
-      {"p.pch wav", -1, Render},
-      {"p.pch dir.wav/o", -1, Render},
-      {"--frames 0 p.pch o.wav", -1, Render},
-      {"--frames -5 p.pch o.wav", -1, Render},
-      {"--frames 12x p.pch o.wav", -1, Render},
-      {"--frames 3000000000 p.pch o.wav", -1, Render},
-      {"--frames", -1, Render},
-      {"--help=x", -1, Render},
-      {"--seconds nan p.pch o.wav", -1, Render},
-      {"--seconds 1e300 p.pch o.wav", -1, Render},
-      {"--seconds 0 p.pch o.wav", -1, Render},
-      {"--seconds 0.00001 p.pch o.wav", -1, Render},
-      {"--frames 10 --seconds 1 p.pch o.wav", -1, Render},
-      {"--play --frames 10 p.pch", -1, Render},
-      {"--play p.pch o.wav", -1, Render},
-      {"--loud p.pch o.wav", -1, Render},
+  const struct { const char* words; int64_t frames; RenderCommand command; } cases[] = {
+      {"p.pch o.wav", 441000, Render}, {"--frames 1000 p.pch o.flac", 1000, Render}, {"--frames=7 p.pch o.RAW", 7, Render},
+      {"p.pch --seconds 1.5 o.wav", 66150, Render}, {"--seconds 0.00002 p.pch o.wav", 1, Render}, {"--play p.pch", 441000, Play},
+      {"--play --seconds 2 p.pch", 88200, Play}, {"--help", 0, Help}, {"p.pch o.wav --help", 0, Help}, {"", -1, Render},
+      {"p.pch", -1, Render}, {"p.pch o.wav extra.wav", -1, Render}, {"p.pch o.mp3", -1, Render}, {"p.pch wav", -1, Render},
+      {"p.pch dir.wav/o", -1, Render}, {"--frames 0 p.pch o.wav", -1, Render}, {"--frames -5 p.pch o.wav", -1, Render},
+      {"--frames 12x p.pch o.wav", -1, Render}, {"--frames 3000000000 p.pch o.wav", -1, Render}, {"--frames", -1, Render},
+      {"--help=x", -1, Render}, {"--seconds nan p.pch o.wav", -1, Render}, {"--seconds 1e300 p.pch o.wav", -1, Render},
+      {"--seconds 0 p.pch o.wav", -1, Render}, {"--seconds 0.00001 p.pch o.wav", -1, Render},
+      {"--frames 10 --seconds 1 p.pch o.wav", -1, Render}, {"--play --frames 10 p.pch", -1, Render},
+      {"--play p.pch o.wav", -1, Render}, {"--loud p.pch o.wav", -1, Render},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.words);
@@ -64,11 +43,10 @@ TEST(RenderArgumentsTest, ParsesOrRefuses) {
     ASSERT_EQ(parsed.ok, c.frames >= 0) << parsed.error;
     EXPECT_EQ(parsed.error.empty(), parsed.ok);
     if (!parsed.ok) continue;
-    EXPECT_EQ(parsed.options.command, c.command);
-    if (c.command == Help) continue;
-    EXPECT_EQ(parsed.options.frames, c.frames);
-    EXPECT_EQ(parsed.options.patchPath, "p.pch");
-    EXPECT_EQ(parsed.options.outputPath, c.command == Play ? "" : words.back());
+    const RenderOptions& o = parsed.options;
+    if (c.command == Help) EXPECT_EQ(o.command, Help);
+    else EXPECT_EQ(std::tie(o.command, o.frames, o.patchPath, o.outputPath),
+                   std::make_tuple(c.command, c.frames, std::string("p.pch"), c.command == Play ? "" : words.back()));
   }
 }
 
@@ -81,9 +59,7 @@ std::string ReadText(const std::string& path) {
 // folder and %D the demo patch. ALSA reads the folder's asound.conf, and any
 // JACK server is kept out of the way.
 struct Folder {
-  Folder() {
-    if (mkdtemp(pattern.data()) != nullptr) path = pattern;
-  }
+  Folder() { path = mkdtemp(pattern.data()) != nullptr ? pattern : ""; }
   ~Folder() { fs::remove_all(path); }
   int Shell(std::string command) const {
     for (size_t at; (at = command.find("%F")) != std::string::npos;) command.replace(at, 2, "'" + path + "'");
@@ -131,13 +107,9 @@ TEST(RenderProgramTest, WavFlacAndRawHoldTheFramesAskedFor) {
 TEST(RenderProgramTest, ExitStatusMessagesAndFiles) {
   const char kCapture[] = "printf 'pcm.!default {type file slave.pcm {type null} file %F/capture.raw format raw}' >%F/asound.conf;";
   const std::string kNoOutput = "test ! -e %F/out.wav";
-  const struct {
-    std::string prefix;  // shell words before the program: a file, a size limit, a signal
-    const char* arguments;
-    int status;
-    const char* onStderr;  // "": nothing at all; nullptr: anything
-    std::string check;     // a shell test of the files afterwards
-  } cases[] = {
+  // Shell words before the program (a file, a size limit, a signal); its arguments and exit status; what stderr
+  // must hold ("": nothing at all, nullptr: anything); a shell test of the files afterwards.
+  const struct { std::string prefix; const char* arguments; int status; const char* onStderr; std::string check; } cases[] = {
       {"", "--frames 1000 %D %F/out.wav", 0, "", "test -s %F/out.wav"},
       {"echo old >%F/old.flac; ln -s old.flac %F/out.flac;", "--frames 1000 %D %F/out.flac", 0, "",
        "test -L %F/out.flac && test $(head -c 4 %F/old.flac) = fLaC"},
@@ -172,9 +144,7 @@ TEST(RenderProgramTest, ExitStatusMessagesAndFiles) {
     const Folder folder;
     EXPECT_EQ(folder.Run(c.prefix, c.arguments), c.status);
     const std::string err = ReadText(folder.path + "/stderr.txt");
-    if (c.onStderr != nullptr) {
-      EXPECT_TRUE(*c.onStderr ? err.find(c.onStderr) != std::string::npos : err.empty()) << err;
-    }
+    if (c.onStderr != nullptr) { EXPECT_TRUE(*c.onStderr ? err.find(c.onStderr) != std::string::npos : err.empty()) << err; }
     EXPECT_EQ(folder.Shell(c.check), 0) << c.check;
     for (const auto& entry : fs::directory_iterator(folder.path))
       EXPECT_NE(entry.path().filename().string()[0], '.') << "left behind: " << entry.path();
