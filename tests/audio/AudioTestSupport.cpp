@@ -8,11 +8,10 @@
 #include "dsp/StepKinds.h"
 
 TestPatch BuildTestPatch() {
-  TestPatch patch{};
-  patch.constant = MakeBlock(Opcode::kADD, {32767, 20000}, {1, 2, 3, 4});  // the sum of its own controllers 1..4
-  patch.saw = MakeBlock(Opcode::kOscillatorFirst + 2, {20437, 0, 0, 30000}, {35, 35, 3});
-  patch.noise = MakeBlock(Opcode::kOscillatorFirst + 5, {26000, 0, 0, 12000}, {35, 35, 3});
-  patch.out = MakeBlock(Opcode::kOUT, {0, 26000, 0, 0, 26000, 24000});
+  const TestPatch patch{MakeBlock(Opcode::kADD, {32767, 20000}, {1, 2, 3, 4}),  // the sum of its own controllers 1..4
+                        MakeBlock(Opcode::kOscillatorFirst + 2, {20437, 0, 0, 30000}, {35, 35, 3}),
+                        MakeBlock(Opcode::kOscillatorFirst + 5, {26000, 0, 0, 12000}, {35, 35, 3}),
+                        MakeBlock(Opcode::kOUT, {0, 26000, 0, 0, 26000, 24000})};
   Wire(patch.out, 0, patch.constant, 0);
   Wire(patch.out, 3, patch.saw, 0);
   Wire(patch.out, 4, patch.noise, 0);
@@ -50,8 +49,7 @@ uint32_t FakeWaveOut::PrepareHeader(WaveHeader* header) {
 uint32_t FakeWaveOut::Write(WaveHeader* header) {
   std::lock_guard lock(mutex_);
   const auto* samples = reinterpret_cast<const int16_t*>(header->data);
-  writes_.push_back({static_cast<int32_t>(header - waveHeaders),
-                     std::vector<int16_t>(samples, samples + header->bufferLength / sizeof(int16_t)),
+  writes_.push_back({static_cast<int32_t>(header - waveHeaders), {samples, samples + header->bufferLength / sizeof(int16_t)},
                      header->bufferLength, header->flags});
   header->flags |= kHeaderInQueue;
   queued_.push_back(header);

@@ -17,9 +17,7 @@
 // A patch whose frames are never all zero: the left channel holds a constant
 // from an ADD, the right one a sawtooth plus a noise oscillator, so frame
 // order and continuity show in every buffer.
-struct TestPatch {
-  int32_t constant, saw, noise, out;
-};
+struct TestPatch { int32_t constant, saw, noise, out; };
 TestPatch BuildTestPatch();
 
 // Renders `frames` frames of BuildTestPatch from a fresh engine, then leaves
@@ -28,12 +26,8 @@ std::vector<int16_t> ReferenceRender(int32_t frames);
 
 class FakeWaveOut final : public WaveOutDevice {
  public:
-  struct Written {
-    int32_t ring;  // index into waveHeaders
-    std::vector<int16_t> samples;
-    uint32_t bufferLength;
-    uint32_t flags;  // as the ring left them before Prepare
-  };
+  // The ring's index into waveHeaders, the samples, and length and flags as the ring left them before Prepare.
+  struct Written { int32_t ring; std::vector<int16_t> samples; uint32_t bufferLength, flags; };
 
   // A paced device finishes a buffer only when Allow grants it; an unpaced
   // one plays as fast as its thread runs.
@@ -66,10 +60,7 @@ class FakeWaveOut final : public WaveOutDevice {
   std::condition_variable changed_;
   std::deque<WaveHeader*> queued_;
   std::vector<Written> writes_;
-  int32_t credits_ = 0;
-  int32_t prepareCalls_ = 0;
-  int32_t unprepareCalls_ = 0;
-  int32_t openCalls_ = 0;
+  int32_t credits_ = 0, openCalls_ = 0, prepareCalls_ = 0, unprepareCalls_ = 0;
   bool stopping_ = false;
   WaveFormat format_{};
   ThreadMessageQueue* notify_ = nullptr;

@@ -19,10 +19,7 @@ using namespace BlockWord;
 constexpr int32_t kOpcodes[] = {2, 4, 5, 6, 12, 13, 14, 15, 16, 17, 20, 24, 32, 33, 34, 35,
                                 37, 38, 39, 40, 41, 42, 43, 44, 45, 18, 3};
 
-struct LiveBlock {
-  int32_t block;
-  int32_t opcode;
-};
+struct LiveBlock { int32_t block, opcode; };
 
 class Editor {
  public:
@@ -33,24 +30,12 @@ class Editor {
     if (live_.empty() || (action == 0 && live_.size() < 48)) return Insert();
     LiveBlock& target = live_[Pick(static_cast<int32_t>(live_.size()))];
     switch (action) {
-      case 1: case 2: case 3:
-        DspMemory.Store(target.block + kController + Pick(6), Value());
-        break;
-      case 4: case 5:
-        Wire(target);
-        break;
-      case 6:
-        Retype(target, Opcode());
-        break;
-      case 7:
-        if (live_.size() > 4) Delete(static_cast<size_t>(&target - live_.data()));
-        break;
-      case 8:
-        SetDrumByte(DrumByteOffset(0, 0, Pick(4), Pick(64)), Pick(2));
-        break;
-      default:
-        Insert();
-        break;
+      case 1: case 2: case 3: return DspMemory.Store(target.block + kController + Pick(6), Value());
+      case 4: case 5: return Wire(target);
+      case 6: return Retype(target, Opcode());
+      case 7: if (live_.size() > 4) Delete(static_cast<size_t>(&target - live_.data())); return;
+      case 8: return SetDrumByte(DrumByteOffset(0, 0, Pick(4), Pick(64)), Pick(2));
+      default: return Insert();
     }
   }
 
@@ -67,13 +52,10 @@ class Editor {
   // opcode is written; with none left the block becomes a VCA.
   static bool TakesDelayBuffer(int32_t opcode) { return opcode == 32 || opcode == 33; }
   void WriteBody(int32_t block, int32_t& opcode) {
-    if (TakesDelayBuffer(opcode) || opcode == 17) {
-      const bool delay = TakesDelayBuffer(opcode);
-      if (delay ? DelayBufAvailable() : DRMBufferAvailable()) {
-        DspMemory.Store(block + kBufferNumber, delay ? ReserveDelayBuf() : ReserveDRMBuffer());
-      } else {
-        opcode = 4;
-      }
+    const bool delay = TakesDelayBuffer(opcode);
+    if (delay || opcode == 17) {
+      if (delay ? DelayBufAvailable() : DRMBufferAvailable()) DspMemory.Store(block + kBufferNumber, delay ? ReserveDelayBuf() : ReserveDRMBuffer());
+      else opcode = 4;
     }
     for (int32_t i = 0; i < kInputCount; ++i) DspMemory.Store(block + kInput + i, block + (Pick(2) ? i + 1 : kZeroSlot));
     for (int32_t c = 0; c < kControllerCount; ++c) DspMemory.Store(block + kController + c, Value());
@@ -133,11 +115,7 @@ TEST(ConcurrentEditTest, EditingWhileTheRingPlaysNeitherCrashesNorRaces) {
   // edits that every kind of edit meets a running render many times.
   constexpr size_t kBuffers = 40;
   constexpr int32_t kMinimumEdits = 20000;
-  int32_t edits = 0;
-  while (edits < kMinimumEdits || device.WriteCount() < kBuffers) {
-    editor.EditOnce();
-    ++edits;
-  }
+  for (int32_t edits = 0; edits < kMinimumEdits || device.WriteCount() < kBuffers; ++edits) editor.EditOnce();
   editor.DeleteAll();
   StopAudio();
   SetWaveOutDevice(nullptr);

@@ -28,11 +28,9 @@ TEST(BoundedQueueTest, PopsInPushOrderAndRefusesWhenFull) {
     EXPECT_EQ(value, 1 + round);
     EXPECT_TRUE(queue.TryPush(5 + round));
   }
-  for (int expected = 11; expected <= 14; ++expected) {
-    ASSERT_TRUE(queue.TryPop(value));
-    EXPECT_EQ(value, expected);
-  }
-  EXPECT_FALSE(queue.TryPop(value));
+  std::vector<int> rest;
+  while (queue.TryPop(value)) rest.push_back(value);
+  EXPECT_EQ(rest, (std::vector<int>{11, 12, 13, 14}));
 }
 
 TEST(ThreadMessageQueueTest, GetReturnsMessagesInOrderAndZeroForQuit) {
@@ -41,13 +39,10 @@ TEST(ThreadMessageQueueTest, GetReturnsMessagesInOrderAndZeroForQuit) {
   ASSERT_TRUE(queue.Post({957, 1, 2}));
   ASSERT_TRUE(queue.Post({955, 0, 0}));
   ASSERT_TRUE(queue.Post({kQuitMessage, 0, 0}));
-  ThreadMessage message;
-  EXPECT_EQ(queue.Get(message), 1);
-  EXPECT_EQ(std::tie(message.message, message.wParam, message.lParam), std::make_tuple(957u, uintptr_t{1}, intptr_t{2}));
-  EXPECT_EQ(queue.Get(message), 1);
-  EXPECT_EQ(message.message, 955u);
-  EXPECT_EQ(queue.Get(message), 0);
-  EXPECT_FALSE(queue.Peek(message));
+  ThreadMessage first, second, quit;
+  EXPECT_EQ((std::vector{queue.Get(first), queue.Get(second), queue.Get(quit)}), (std::vector{1, 1, 0}));
+  EXPECT_EQ(std::tie(first.message, first.wParam, first.lParam, second.message), std::make_tuple(957u, uintptr_t{1}, intptr_t{2}, 955u));
+  EXPECT_FALSE(queue.Peek(quit));
 }
 
 #ifndef _WIN32
@@ -73,9 +68,8 @@ TEST(ThreadMessageQueueTest, ManyPostersOneSleepingReader) {
   std::vector<std::thread> posters;
   for (int p = 0; p < kPosters; ++p) {
     posters.emplace_back([&queue, p] {
-      for (int n = 0; n < kEach; ++n) {
+      for (int n = 0; n < kEach; ++n)
         while (!queue.Post({957, static_cast<uintptr_t>(p), n})) std::this_thread::yield();
-      }
     });
   }
   std::vector<intptr_t> nextExpected(kPosters, 0);
@@ -96,8 +90,7 @@ TEST(ThreadMessageQueueTest, ManyPostersOneSleepingReader) {
 // the queue before any later notice once there is room.
 TEST(PendingNoticesTest, KeepsWhatAFullQueueRefusesAndPostsItFirstLater) {
   ThreadMessageQueue queue;
-  while (queue.Post({955, 0, 0})) {
-  }
+  while (queue.Post({955, 0, 0})) continue;
   PendingNotices<4> notices;
   notices.Post(queue, {957, 0, 1});
   notices.Post(queue, {957, 0, 2});

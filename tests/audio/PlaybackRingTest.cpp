@@ -16,9 +16,8 @@ namespace {
 
 constexpr size_t kBufferSamples = kFramesPerBuffer * kChannels;
 
-std::vector<int16_t> Frames(const std::vector<int16_t>& all, int32_t firstBuffer) {
-  const auto begin = all.begin() + static_cast<ptrdiff_t>(firstBuffer * kBufferSamples);
-  return std::vector<int16_t>(begin, begin + static_cast<ptrdiff_t>(kBufferSamples));
+std::vector<int16_t> Frames(const std::vector<int16_t>& all, int32_t buffer) {
+  return std::vector<int16_t>(all.begin() + buffer * kBufferSamples, all.begin() + (buffer + 1) * kBufferSamples);
 }
 
 // nextBuffer moves after the refill's write; wait for it with a bound.
@@ -78,8 +77,7 @@ TEST_F(PlaybackRingTest, StartQueuesThreeBuffersAndEachDoneNoticeRefillsTheFinis
     ASSERT_TRUE(WaitForNextBuffer((n + 1) % 3));
     const auto now = device.Writes();
     ASSERT_EQ(now.size(), static_cast<size_t>(4 + n));
-    EXPECT_EQ(now.back().ring, n % 3);
-    EXPECT_EQ(now.back().samples, Frames(reference, 3 + n));
+    EXPECT_EQ(std::tie(now.back().ring, now.back().samples), std::make_tuple(n % 3, Frames(reference, 3 + n)));
     EXPECT_EQ(device.Calls()[2], n + 1);
   }
 }
@@ -128,8 +126,7 @@ TEST_F(PlaybackRingTest, ADeviceThatCannotOpenGivesOneMessageAndRendersNothing) 
   EXPECT_TRUE(device.Writes().empty());
   EXPECT_EQ(device.Calls(), (std::vector<int32_t>{1, 0, 0}));
   const NoiseGenerator untouched;
-  EXPECT_EQ(noiseGenerator.a, untouched.a);
-  EXPECT_EQ(noiseGenerator.b, untouched.b);
+  EXPECT_EQ(std::tie(noiseGenerator.a, noiseGenerator.b), std::tie(untouched.a, untouched.b));
 }
 
 // Fails the allocations whose bit is set in `failing`, counted from the
@@ -161,8 +158,7 @@ TEST_F(PlaybackRingTest, EachFailedBlockGivesItsMessageAndNothingPlays) {
     }
     NoiseGenerator expected;
     for (int32_t frame = 0; frame < rendered * kFramesPerBuffer; ++frame) expected.Advance();
-    EXPECT_EQ(noiseGenerator.a, expected.a);
-    EXPECT_EQ(noiseGenerator.c, expected.c);
+    EXPECT_EQ(std::tie(noiseGenerator.a, noiseGenerator.c), std::tie(expected.a, expected.c));
     StopAudio();
   }
   EXPECT_EQ(device.Calls()[0], 0);
