@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "PatchFileTestSupport.h"
@@ -72,22 +73,17 @@ TEST_F(PatchRoundTripTest, SaveAndLoadThroughFilePath) {
 
   PatchArea loaded;
   SetPath(loaded, path);
-  loaded.LoadPatch(&ownerWindow);
-  EXPECT_EQ(loaded.lastLoadResult, LoadResult::Loaded);
-  EXPECT_EQ(loaded.lastLoadError, 0);
-  EXPECT_EQ(SaveToText(loaded), written);
-  std::remove(path.c_str());
-
-  // A missing file, or a path that fills the whole field without its
-  // terminator, names no file and leaves the patch alone.
-  loaded.LoadPatch(&ownerWindow);
-  EXPECT_EQ(loaded.lastLoadResult, LoadResult::CannotOpen);
-  EXPECT_EQ(loaded.lastLoadError, ENOENT);
-  for (char& c : loaded.filePath) c = 'a';
-  loaded.LoadPatch(&ownerWindow);
-  EXPECT_EQ(loaded.lastLoadResult, LoadResult::CannotOpen);
-  EXPECT_EQ(loaded.lastLoadError, ENAMETOOLONG);
-  EXPECT_EQ(CountModules(loaded), 2);
+  // Loaded; then, the file gone, a missing file, and a path that fills the
+  // whole field without its terminator: these name no file and leave the patch alone.
+  const std::pair<LoadResult, int> expected[] = {{LoadResult::Loaded, 0}, {LoadResult::CannotOpen, ENOENT}, {LoadResult::CannotOpen, ENAMETOOLONG}};
+  for (const auto& [result, error] : expected) {
+    if (error == ENAMETOOLONG) for (char& c : loaded.filePath) c = 'a';
+    loaded.LoadPatch(&ownerWindow);
+    EXPECT_EQ(std::tie(loaded.lastLoadResult, loaded.lastLoadError), std::tie(result, error));
+    EXPECT_EQ(CountModules(loaded), 2);
+    if (error == 0) { EXPECT_EQ(SaveToText(loaded), written); }
+    std::remove(path.c_str());
+  }
   EXPECT_TRUE(messages.shown.empty());
   loaded.SavePatch(&ownerWindow);
   EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Could not save the patch: the file name is too long"});

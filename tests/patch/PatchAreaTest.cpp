@@ -41,10 +41,7 @@ int32_t Apply(PatchArea& area, char op, int32_t a, int32_t b) {
 
 // An operation, the result it must give and the cursor after it. An arrow is
 // pressed `a` times; its result is how often the cursor moved.
-struct Step {
-  char op;
-  int32_t a, b, result, x, y;
-};
+struct Step { char op; int32_t a, b, result, x, y; };
 
 void Press(PatchArea& area, std::span<const Step> steps) {
   for (const Step& s : steps) {
@@ -116,9 +113,7 @@ TEST_F(PatchAreaTest, WiresRunFromAnExistingOutputToAnInput) {
   EXPECT_EQ(out->inputSource[2], osc);
   // The other delegates to the selected module refuse without one.
   area.SetSelectedController(0, 5);
-  EXPECT_EQ(
-      (Values{area.GetSelectedType(), area.GetSelectedMode(), area.SetSelectedMode(1), area.GetSelectedController(0)}),
-      (Values{kNoModule, 0, 0, 0}));
+  EXPECT_EQ((Values{area.GetSelectedType(), area.GetSelectedMode(), area.SetSelectedMode(1), area.GetSelectedController(0)}), (Values{kNoModule, 0, 0, 0}));
   area.Select(2, 6);
   area.SetSelectedController(3, 5);
   EXPECT_EQ((Values{area.SetSelectedMode(2), area.GetSelectedType(), area.GetSelectedMode(),
@@ -144,11 +139,7 @@ TEST_F(PatchAreaTest, RetypingOrDeletingAModuleUnwiresWhatItFed) {
   EXPECT_EQ(out->inputSource[4], nullptr);
   EXPECT_EQ(out->inputSource[2], area.ModuleAt(0, 0));  // a wire from elsewhere stays
   // Deleting the chosen wire source forgets it, and no input keeps a wire from it.
-  const Step remove[] = {{'B', 0, 0, 1, 4, 0},
-                         {'S', 8, 0, 1, 8, 0},
-                         {'C', 0, 0, 1, 8, 0},
-                         {'S', 4, 0, 1, 4, 0},
-                         {'R', kNoModule, 0, 1, 4, 0}};
+  const Step remove[] = {{'B', 0, 0, 1, 4, 0}, {'S', 8, 0, 1, 8, 0}, {'C', 0, 0, 1, 8, 0}, {'S', 4, 0, 1, 4, 0}, {'R', kNoModule, 0, 1, 4, 0}};
   Press(area, remove);
   EXPECT_EQ(area.ModuleCovering(6, 2), nullptr);
   EXPECT_EQ(Cursor(area), (Values{4, 0, -1, -1, -1}));

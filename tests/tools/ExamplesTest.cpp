@@ -28,8 +28,7 @@ TEST(ExamplesTest, EachSoundsWithoutWrapping) {
     ASSERT_EQ(area.lastLoadResult, LoadResult::Loaded);
     // Ten seconds, frame by frame, so that each frame's sums can be seen
     // before the output stage cuts them to 16 bits.
-    int32_t peak = 0;
-    int32_t firstWrap = -1;
+    int32_t peak = 0, firstWrap = -1;
     double energy = 0;
     for (int32_t frame = 0; frame < 10 * kSampleRate; ++frame) {
       int16_t samples[2];
