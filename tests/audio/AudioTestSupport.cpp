@@ -39,13 +39,6 @@ uint32_t FakeWaveOut::Open(const WaveFormat& format, ThreadMessageQueue* notify)
   return kWaveOk;
 }
 
-uint32_t FakeWaveOut::PrepareHeader(WaveHeader* header) {
-  std::lock_guard lock(mutex_);
-  ++prepareCalls_;
-  header->flags |= kHeaderPrepared;
-  return kWaveOk;
-}
-
 uint32_t FakeWaveOut::Write(WaveHeader* header) {
   std::lock_guard lock(mutex_);
   const auto* samples = reinterpret_cast<const int16_t*>(header->data);
@@ -54,13 +47,6 @@ uint32_t FakeWaveOut::Write(WaveHeader* header) {
   header->flags |= kHeaderInQueue;
   queued_.push_back(header);
   changed_.notify_all();
-  return kWaveOk;
-}
-
-uint32_t FakeWaveOut::UnprepareHeader(WaveHeader* header) {
-  std::lock_guard lock(mutex_);
-  ++unprepareCalls_;
-  header->flags &= ~kHeaderPrepared;
   return kWaveOk;
 }
 
@@ -74,30 +60,9 @@ void FakeWaveOut::Close() {
   if (player_.joinable()) player_.join();
 }
 
-void FakeWaveOut::Allow(int32_t buffers) {
-  std::lock_guard lock(mutex_);
-  credits_ += buffers;
-  changed_.notify_all();
-}
-
 bool FakeWaveOut::WaitForWrites(size_t count) {
   std::unique_lock lock(mutex_);
   return changed_.wait_for(lock, std::chrono::seconds(20), [&] { return writes_.size() >= count; });
-}
-
-std::vector<FakeWaveOut::Written> FakeWaveOut::Writes() {
-  std::lock_guard lock(mutex_);
-  return writes_;
-}
-
-size_t FakeWaveOut::WriteCount() {
-  std::lock_guard lock(mutex_);
-  return writes_.size();
-}
-
-std::vector<int32_t> FakeWaveOut::Calls() {
-  std::lock_guard lock(mutex_);
-  return {openCalls_, prepareCalls_, unprepareCalls_};
 }
 
 void FakeWaveOut::PlayLoop() {

@@ -37,20 +37,20 @@ class FakeWaveOut final : public WaveOutDevice {
   uint32_t openResult = kWaveOk;
 
   uint32_t Open(const WaveFormat& format, ThreadMessageQueue* notify) override;
-  uint32_t PrepareHeader(WaveHeader* header) override;
+  uint32_t PrepareHeader(WaveHeader* header) override { std::lock_guard lock(mutex_); ++prepareCalls_; header->flags |= kHeaderPrepared; return kWaveOk; }
   uint32_t Write(WaveHeader* header) override;
-  uint32_t UnprepareHeader(WaveHeader* header) override;
+  uint32_t UnprepareHeader(WaveHeader* header) override { std::lock_guard lock(mutex_); ++unprepareCalls_; header->flags &= ~kHeaderPrepared; return kWaveOk; }
   void Close() override;
 
-  void Allow(int32_t buffers);
+  void Allow(int32_t buffers) { std::lock_guard lock(mutex_); credits_ += buffers; changed_.notify_all(); }
   // Waits (with a generous bound, so a broken ring fails instead of hanging)
   // until `count` writes have arrived.
   bool WaitForWrites(size_t count);
-  std::vector<Written> Writes();
-  size_t WriteCount();
+  std::vector<Written> Writes() { std::lock_guard lock(mutex_); return writes_; }
+  size_t WriteCount() { std::lock_guard lock(mutex_); return writes_.size(); }
   WaveFormat openedFormat() const { return format_; }
   // Open, PrepareHeader and UnprepareHeader calls so far.
-  std::vector<int32_t> Calls();
+  std::vector<int32_t> Calls() { std::lock_guard lock(mutex_); return {openCalls_, prepareCalls_, unprepareCalls_}; }
 
  private:
   void PlayLoop();
