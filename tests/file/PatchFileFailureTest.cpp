@@ -9,6 +9,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include "PatchFileTestSupport.h"
 #include "file/ReplacementFile.h"
@@ -46,9 +47,9 @@ long Entries(const fs::path& folder) { return std::distance(fs::directory_iterat
 
 TEST_F(PatchFileFailureTest, AFailedSaveLeavesTheOldFileAndSaysWhy) {
   enum Target { OldFile, LinkToOldFile, OnFullDisk, MissingFolder, Fifo };
-  const std::pair<Target, const char*> cases[] = {
-      {OldFile, nullptr}, {LinkToOldFile, nullptr}, {OnFullDisk, "File too large"},
-      {MissingFolder, "No such file or directory"}, {Fifo, "not a regular file"}};  // nullptr: the save succeeds
+  // nullptr: the save succeeds.
+  const std::pair<Target, const char*> cases[] = {{OldFile, nullptr}, {LinkToOldFile, nullptr}, {OnFullDisk, "File too large"},
+                                                  {MissingFolder, "No such file or directory"}, {Fifo, "not a regular file"}};
   for (const auto& [target, reason] : cases) {
     SCOPED_TRACE(target);
     messages.shown.clear();
@@ -69,10 +70,9 @@ TEST_F(PatchFileFailureTest, AFailedSaveLeavesTheOldFileAndSaysWhy) {
     PatchArea area;
     area.SetModuleAt(0, 0, ModuleTypeId::kOSC);
     SetPath(area, path.string());
-    if (target == OnFullDisk) {
-      FullDisk full;
-      area.SavePatch(&ownerWindow);
-    } else {
+    {
+      std::optional<FullDisk> full;
+      if (target == OnFullDisk) full.emplace();
       area.SavePatch(&ownerWindow);
     }
 
@@ -84,12 +84,10 @@ TEST_F(PatchFileFailureTest, AFailedSaveLeavesTheOldFileAndSaysWhy) {
       EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Could not save the patch to " + path.string() + ": " + reason});
       EXPECT_EQ(ReadWholeFile(old), kOldText);
     }
-    EXPECT_EQ(fs::symlink_status(path).type(), target == LinkToOldFile ? fs::file_type::symlink
-                                               : target == Fifo        ? fs::file_type::fifo
-                                               : target == MissingFolder ? fs::file_type::not_found
-                                                                         : fs::file_type::regular);
-    // Nothing left behind: the old file, and the links or FIFO named.
-    EXPECT_EQ(Entries(folder), target == LinkToOldFile ? 3 : target == Fifo ? 2 : 1);
+    // The name keeps its kind, and nothing is left behind: the old file, and the links or FIFO named.
+    const std::pair<fs::file_type, long> kept[] = {{fs::file_type::regular, 1}, {fs::file_type::symlink, 3}, {fs::file_type::regular, 1},
+                                                   {fs::file_type::not_found, 1}, {fs::file_type::fifo, 2}};
+    EXPECT_EQ(std::make_pair(fs::symlink_status(path).type(), Entries(folder)), kept[target]);
     fs::remove_all(folder);
   }
 }
