@@ -31,9 +31,7 @@ struct Lcg {
 // The module buttons' types (the creatable ones).
 constexpr int32_t kCreatable[] = {0, 1, 2, 3, 4, 5, 6, 12, 13, 14, 15, 16, 17, 18, 19, 20, 24, 32, 33, 34, 35};
 
-struct Cell {
-  int32_t column, row;
-};
+struct Cell { int32_t column, row; };
 
 // An OUT in the corner hears whatever the wires bring it; every third wire
 // goes into one of its inputs.
@@ -45,16 +43,13 @@ void Generate(PatchArea& area, uint32_t seed) {
   for (int32_t c = 0; c < 6; ++c) area.SetSelectedController(c, 20000);  // an OUT starts silent
   std::vector<Cell> placed;
   for (int32_t attempt = 0; attempt < 60; ++attempt) {
-    const Cell cell{static_cast<int32_t>(random.Next(kLastAnchorColumn + 1)),
-                    static_cast<int32_t>(random.Next(kLastAnchorRow + 1))};
+    const Cell cell{static_cast<int32_t>(random.Next(kLastAnchorColumn + 1)), static_cast<int32_t>(random.Next(kLastAnchorRow + 1))};
     const int32_t type = kCreatable[1 + random.Next(sizeof kCreatable / sizeof kCreatable[0] - 1)];
     if (area.SetModuleAt(cell.column, cell.row, type) == 0) continue;
     placed.push_back(cell);
     area.Select(cell.column, cell.row);
     area.SetSelectedMode(static_cast<int32_t>(random.Next(512)));
-    for (int32_t c = 0; c < 6; ++c) {
-      area.SetSelectedController(c, static_cast<int32_t>(random.Next(65536)) - 32768);
-    }
+    for (int32_t c = 0; c < 6; ++c) area.SetSelectedController(c, static_cast<int32_t>(random.Next(65536)) - 32768);
   }
   if (placed.empty()) return;
   for (int32_t wire = 0; wire < 90; ++wire) {
@@ -94,11 +89,7 @@ int main(int argc, char** argv) {
   for (long done = 0; done < frames; done += 4096) {
     const int32_t count = static_cast<int32_t>(frames - done < 4096 ? frames - done : 4096);
     RenderFrames(buffer.data(), count);
-    for (int32_t i = 0; i < 2 * count; ++i) {
-      const auto sample = static_cast<uint16_t>(buffer[i]);
-      bytes[2 * i] = static_cast<unsigned char>(sample & 0xFF);
-      bytes[2 * i + 1] = static_cast<unsigned char>(sample >> 8);
-    }
+    for (int32_t i = 0; i < 4 * count; ++i) bytes[i] = static_cast<unsigned char>(static_cast<uint16_t>(buffer[i / 2]) >> (8 * (i % 2)));
     std::fwrite(bytes.data(), 1, 4 * static_cast<size_t>(count), out);
   }
   return std::fclose(out) == 0 ? 0 : 1;
