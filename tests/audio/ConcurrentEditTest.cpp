@@ -4,6 +4,7 @@
 // ThreadSanitizer nothing may race.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <random>
 #include <vector>
 
@@ -115,7 +116,10 @@ TEST(ConcurrentEditTest, EditingWhileTheRingPlaysNeitherCrashesNorRaces) {
   // edits that every kind of edit meets a running render many times.
   constexpr size_t kBuffers = 40;
   constexpr int32_t kMinimumEdits = 20000;
-  for (int32_t edits = 0; edits < kMinimumEdits || device.WriteCount() < kBuffers; ++edits) editor.EditOnce();
+  // A ring that stops turning ends the edits after a bound, and fails below.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  for (int32_t edits = 0; edits < kMinimumEdits || (device.WriteCount() < kBuffers && std::chrono::steady_clock::now() < deadline); ++edits)
+    editor.EditOnce();
   editor.DeleteAll();
   StopAudio();
   SetWaveOutDevice(nullptr);
