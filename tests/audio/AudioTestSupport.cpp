@@ -53,6 +53,7 @@ uint32_t FakeWaveOut::Write(WaveHeader* header) {
 void FakeWaveOut::Close() {
   {
     std::lock_guard lock(mutex_);
+    ++closeCalls_;
     stopping_ = true;
     queued_.clear();
     changed_.notify_all();

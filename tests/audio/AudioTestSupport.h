@@ -49,8 +49,8 @@ class FakeWaveOut final : public WaveOutDevice {
   std::vector<Written> Writes() { std::lock_guard lock(mutex_); return writes_; }
   size_t WriteCount() { std::lock_guard lock(mutex_); return writes_.size(); }
   WaveFormat openedFormat() const { return format_; }
-  // Open, PrepareHeader and UnprepareHeader calls so far.
-  std::vector<int32_t> Calls() { std::lock_guard lock(mutex_); return {openCalls_, prepareCalls_, unprepareCalls_}; }
+  // Open, PrepareHeader, UnprepareHeader and Close calls so far.
+  std::vector<int32_t> Calls() { std::lock_guard lock(mutex_); return {openCalls_, prepareCalls_, unprepareCalls_, closeCalls_}; }
 
  private:
   void PlayLoop();
@@ -60,7 +60,7 @@ class FakeWaveOut final : public WaveOutDevice {
   std::condition_variable changed_;
   std::deque<WaveHeader*> queued_;
   std::vector<Written> writes_;
-  int32_t credits_ = 0, openCalls_ = 0, prepareCalls_ = 0, unprepareCalls_ = 0;
+  int32_t credits_ = 0, openCalls_ = 0, prepareCalls_ = 0, unprepareCalls_ = 0, closeCalls_ = 0;
   bool stopping_ = false;
   WaveFormat format_{};
   ThreadMessageQueue* notify_ = nullptr;

@@ -61,7 +61,7 @@ TEST_F(PlaybackRingTest, StartQueuesThreeBuffersAndEachDoneNoticeRefillsTheFinis
     EXPECT_EQ(waveHeaders[i].data, reinterpret_cast<char*>(memoryBlocks[i]));
     EXPECT_EQ(writes[i].samples, Frames(reference, i)) << i;
   }
-  EXPECT_EQ(device.Calls(), (std::vector<int32_t>{1, 3, 0}));
+  EXPECT_EQ(device.Calls(), (std::vector<int32_t>{1, 3, 0, 0}));
   EXPECT_EQ(nextBuffer.load(), 0);
 
   for (int32_t n = 0; n < kNotices; ++n) {
@@ -83,7 +83,7 @@ TEST_F(PlaybackRingTest, StartQueuesThreeBuffersAndEachDoneNoticeRefillsTheFinis
 }
 
 // Silence keeps circulating and still advances the noise source; stopped,
-// the ring starts again from buffer 0.
+// the device is closed and the ring starts again from buffer 0.
 TEST_F(PlaybackRingTest, AnEmptyPatchPlaysZeroSamplesAndTheRingStartsAgainFresh) {
   ResetEngine();
   StartAudio(nullptr);
@@ -98,6 +98,7 @@ TEST_F(PlaybackRingTest, AnEmptyPatchPlaysZeroSamplesAndTheRingStartsAgainFresh)
   for (int32_t i = 0; i < kMemoryBlockCount; ++i) EXPECT_EQ(memoryBlocks[i], nullptr);
   EXPECT_EQ(waveDevice, nullptr);
   EXPECT_EQ(nextBuffer.load(), 0);
+  EXPECT_EQ(device.Calls()[3], 1) << "stopped, the device is closed";
 
   FakeWaveOut second{true};
   SetWaveOutDevice(&second);
@@ -124,7 +125,7 @@ TEST_F(PlaybackRingTest, ADeviceThatCannotOpenGivesOneMessageAndRendersNothing) 
     EXPECT_EQ(waveDevice, nullptr);
   }
   EXPECT_TRUE(device.Writes().empty());
-  EXPECT_EQ(device.Calls(), (std::vector<int32_t>{1, 0, 0}));
+  EXPECT_EQ(device.Calls(), (std::vector<int32_t>{1, 0, 0, 0}));
   const NoiseGenerator untouched;
   EXPECT_EQ(std::tie(noiseGenerator.a, noiseGenerator.b), std::tie(untouched.a, untouched.b));
 }
