@@ -1,7 +1,5 @@
 #include "AudioTestSupport.h"
 
-#include <gtest/gtest.h>
-
 #include <chrono>
 
 #include "audio/AudioOutput.h"

@@ -4,12 +4,9 @@
 #pragma once
 
 #include <condition_variable>
-#include <cstdint>
 #include <deque>
 #include <mutex>
-#include <string>
 #include <thread>
-#include <vector>
 
 #include "audio/WaveOutDevice.h"
 #include "dsp/DspTestSupport.h"

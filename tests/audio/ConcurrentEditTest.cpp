@@ -2,11 +2,9 @@
 // controllers, wires, retyping, deleting and inserting blocks, drum steps,
 // each with the engine's write orders. Nothing may crash, and under
 // ThreadSanitizer nothing may race.
-#include <gtest/gtest.h>
 
 #include <chrono>
 #include <random>
-#include <vector>
 
 #include "AudioTestSupport.h"
 #include "audio/AudioOutput.h"

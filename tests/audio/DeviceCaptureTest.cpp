@@ -1,16 +1,12 @@
 // The whole path through the real PortAudio and ALSA on a machine without a
 // sound card: ALSA's file plugin over its null device stands in for the
 // card and records every byte the stream plays.
-#include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <string>
-#include <thread>
-#include <vector>
 
 #include "AudioTestSupport.h"
 #include "audio/AudioOutput.h"

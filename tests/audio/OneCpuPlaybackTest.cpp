@@ -2,14 +2,11 @@
 // to it on one CPU. A playback thread that spun while a poster of lower
 // priority held a half-posted message would never let that poster run
 // again; one that sleeps keeps the ring turning.
-#include <gtest/gtest.h>
 #include <pthread.h>
 #include <sched.h>
 #include <unistd.h>
 
 #include <atomic>
-#include <thread>
-#include <vector>
 
 #include "AudioTestSupport.h"
 #include "audio/AudioOutput.h"

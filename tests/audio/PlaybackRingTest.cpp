@@ -1,11 +1,9 @@
 // The ring of three buffers against a device that plays in order and
 // notifies from its own thread.
-#include <gtest/gtest.h>
 
 #include <bit>
 #include <chrono>
 #include <cstdlib>
-#include <thread>
 #include <tuple>
 
 #include "AudioTestSupport.h"

@@ -8,7 +8,6 @@
 #include <cerrno>
 #include <csignal>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 
 #include "PatchFileTestSupport.h"

@@ -2,11 +2,9 @@
 // reader fed from a string, and a look at the whole patch.
 #pragma once
 
-#include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
-#include <string>
 
 #include "../patch/PatchTestSupport.h"
 #include "dsp/Pools.h"

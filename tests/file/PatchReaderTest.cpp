@@ -2,13 +2,9 @@
 // NAME.out shows, the messages raised ("! " lines) and then the patch as the
 // writer writes it. A load error leaves an empty patch and empty pools.
 // VARNOTEK_WRITE_FIXTURES=1 rewrites the .out files after an intended change.
-#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <string>
-#include <vector>
 
 #include "PatchFileTestSupport.h"
 #include "dsp/DspMemory.h"

@@ -1,15 +1,11 @@
 // Patches survive load -> save -> load: the same text and, rendered from the
 // same engine start, the same sound. Also the file-level entries LoadPatch
 // and SavePatch.
-#include <gtest/gtest.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <filesystem>
 #include <random>
-#include <string>
 #include <tuple>
-#include <vector>
 
 #include "PatchFileTestSupport.h"
 #include "dsp/RenderBuffer.h"

@@ -1,8 +1,5 @@
 // The writer's exact text, and the example patch read back into the patch it
 // describes and written out again unchanged. Drum banks are in the fixtures.
-#include <gtest/gtest.h>
-
-#include <string>
 
 #include "PatchFileTestSupport.h"
 #include "dsp/DspMemory.h"

@@ -1,9 +1,7 @@
 // BlockModule: the words it writes into its DSPBlock, pool buffers, refusals
 // and their messages, and the pattern edit window.
-#include <gtest/gtest.h>
 
 #include <memory>
-#include <vector>
 
 #include "PatchTestSupport.h"
 #include "dsp/Pools.h"

@@ -1,11 +1,8 @@
 // PatchArea: cursor, placement, moves, wires and the refusals that keep the
 // grid's one-module-per-cell rule.
-#include <gtest/gtest.h>
 
 #include <cstring>
 #include <span>
-#include <string>
-#include <vector>
 
 #include "PatchTestSupport.h"
 #include "dsp/Pools.h"

@@ -3,10 +3,6 @@
 // capture of the messages shown and counts over the grid and the free list.
 #pragma once
 
-#include <gtest/gtest.h>
-
-#include <cstdint>
-
 #include "dsp/DspTestSupport.h"
 #include "patch/PatchArea.h"
 
