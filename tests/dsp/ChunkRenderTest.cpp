@@ -4,6 +4,7 @@
 #include <cstring>
 #include <functional>
 #include <random>
+#include <tuple>
 #include <vector>
 
 #include "DspTestSupport.h"
@@ -15,73 +16,63 @@
 
 namespace {
 
-struct EngineSnapshot {
-  std::vector<int32_t> words = std::vector<int32_t>(kDspWordCount);
-  std::vector<int16_t> delay = std::vector<int16_t>(kDelayBufferCount * kDelayBufferSamples);
-  NoiseGenerator noise;
+int16_t* const kDelay = &DelayBuffer[0][0];
+constexpr int32_t kDelaySamples = kDelayBufferCount * kDelayBufferSamples;
 
-  static EngineSnapshot Take() {
-    EngineSnapshot s;
-    for (int32_t i = 0; i < kDspWordCount; ++i) s.words[i] = DspMemory.Load(i);
-    std::memcpy(s.delay.data(), DelayBuffer, sizeof DelayBuffer);
-    s.noise = noiseGenerator;
-    return s;
-  }
-  void Restore() const {
-    for (int32_t i = 0; i < kDspWordCount; ++i) DspMemory.Store(i, words[i]);
-    std::memcpy(DelayBuffer, delay.data(), sizeof DelayBuffer);
-    noiseGenerator = noise;
-    NoteRenderGraphChanged();
-  }
-};
-
-struct PathResult {
+// The samples of a render and what it left: every word, the delay buffers, the noise source.
+struct Capture {
   std::vector<int16_t> samples;
-  EngineSnapshot end;
+  std::vector<int32_t> words;
+  std::vector<int16_t> delay;
+  NoiseGenerator noise;
 };
+
+Capture Take() {
+  Capture r{{}, std::vector<int32_t>(kDspWordCount), std::vector<int16_t>(kDelay, kDelay + kDelaySamples), noiseGenerator};
+  for (int32_t i = 0; i < kDspWordCount; ++i) r.words[i] = DspMemory.Load(i);
+  return r;
+}
 
 using Edit = std::function<void(int32_t piece)>;
 
 // Renders from `start` in pieces of the given lengths, with `edit` applied
 // between pieces: a piece always starts a chunk, so both paths see each edit
 // at the same frame.
-PathResult RenderThrough(RenderPath path, const EngineSnapshot& start, const std::vector<int32_t>& pieces,
-                         const Edit& edit = nullptr) {
-  start.Restore();
+Capture RenderThrough(RenderPath path, const Capture& start, const std::vector<int32_t>& pieces, const Edit& edit = nullptr) {
+  for (int32_t i = 0; i < kDspWordCount; ++i) DspMemory.Store(i, start.words[i]);
+  std::copy(start.delay.begin(), start.delay.end(), kDelay);
+  noiseGenerator = start.noise;
+  NoteRenderGraphChanged();
   SetRenderPath(path);
-  PathResult result;
+  std::vector<int16_t> samples;
   for (size_t p = 0; p < pieces.size(); ++p) {
     if (edit && p > 0) edit(static_cast<int32_t>(p));
-    const std::vector<int16_t> samples = Render(pieces[p]);
-    result.samples.insert(result.samples.end(), samples.begin(), samples.end());
+    const std::vector<int16_t> piece = Render(pieces[p]);
+    samples.insert(samples.end(), piece.begin(), piece.end());
   }
-  result.end = EngineSnapshot::Take();
+  Capture result = Take();
+  result.samples = samples;
   SetRenderPath(RenderPath::Chunked);
   return result;
 }
 
 // The first difference, named so that a failure says where to look.
-std::string FirstDifference(const PathResult& chunked, const PathResult& reference) {
+std::string FirstDifference(const Capture& chunked, const Capture& reference) {
   for (size_t i = 0; i < reference.samples.size(); ++i)
-    if (chunked.samples[i] != reference.samples[i])
-      return "frame " + std::to_string(i / 2) + (i % 2 ? " right" : " left");
+    if (chunked.samples[i] != reference.samples[i]) return "frame " + std::to_string(i / 2) + (i % 2 ? " right" : " left");
   for (int32_t i = 0; i < kDspWordCount; ++i)
-    if (chunked.end.words[i] != reference.end.words[i])
-      return "block " + std::to_string(i & ~63) + " word " + std::to_string(i & 63);
-  if (chunked.end.delay != reference.end.delay) return "delay buffers";
-  if (std::memcmp(&chunked.end.noise, &reference.end.noise, sizeof(NoiseGenerator)) != 0) return "noise";
-  return "";
+    if (chunked.words[i] != reference.words[i]) return "block " + std::to_string(i & ~63) + " word " + std::to_string(i & 63);
+  if (chunked.delay != reference.delay) return "delay buffers";
+  return std::memcmp(&chunked.noise, &reference.noise, sizeof(NoiseGenerator)) != 0 ? "noise" : "";
 }
 
 std::string CompareFrom(const std::vector<int32_t>& pieces, const Edit& edit = nullptr) {
-  const EngineSnapshot start = EngineSnapshot::Take();
-  const PathResult reference = RenderThrough(RenderPath::FrameByFrame, start, pieces, edit);
-  const PathResult chunked = RenderThrough(RenderPath::Chunked, start, pieces, edit);
-  return FirstDifference(chunked, reference);
+  const Capture start = Take();
+  const Capture reference = RenderThrough(RenderPath::FrameByFrame, start, pieces, edit);
+  return FirstDifference(RenderThrough(RenderPath::Chunked, start, pieces, edit), reference);
 }
 
-constexpr int32_t kOpcodes[] = {2,  4,  5,  6,  12, 13, 14, 15, 16, 17, 20, 24, 32, 33, 34, 35,
-                                37, 38, 39, 40, 41, 42, 43, 44, 45, 0,  18};
+constexpr int32_t kOpcodes[] = {2, 4, 5, 6, 12, 13, 14, 15, 16, 17, 20, 24, 32, 33, 34, 35, 37, 38, 39, 40, 41, 42, 43, 44, 45, 0, 18};
 
 // A patch of random modules, values and wiring: feedback loops, self-wiring,
 // wires in both directions of the render order, inputs on controllers and
@@ -96,16 +87,15 @@ class RandomPatch {
     for (int32_t i = 0; i < count; ++i) {
       const int32_t b = ReserveDSPBlock();
       blocks_.push_back(b);
-      for (int32_t w : {0, 1, 2, 3, 4, 5}) DspMemory.Store(b + w, Value());
+      for (int32_t w = 0; w < 6; ++w) DspMemory.Store(b + w, Value());
       if (Pick(0, 2) == 0)
         for (int32_t w = BlockWord::kOutput; w < BlockWord::kState + 3; ++w) DspMemory.Store(b + w, Value());
       for (int32_t s = 0; s < kSequencerSteps; ++s) DspMemory.Store(b + BlockWord::kStep + s, Value());
       DspMemory.Store(b + BlockWord::kRangeShift, Pick(0, 2) == 0 ? Value() : 8 * Pick(0, 1));
-      const int32_t opcode = kOpcodes[Pick(0, std::size(kOpcodes) - 1)];
-      opcodes_.push_back(opcode);
-      const bool delay = opcode == Opcode::kDLY || opcode == Opcode::kFLA;
+      opcodes_.push_back(kOpcodes[Pick(0, std::size(kOpcodes) - 1)]);
+      const bool delay = UsesDelayBuffer(opcodes_.back());
       DspMemory.Store(b + BlockWord::kBufferNumber,
-                      delay ? (shareBuffers ? Pick(0, 3) : delayBuffers++ % 4) : opcode == Opcode::kDRM ? 0 : Value());
+                      delay ? (shareBuffers ? Pick(0, 3) : delayBuffers++ % 4) : opcodes_.back() == Opcode::kDRM ? 0 : Value());
     }
     for (size_t i = 0; i < blocks_.size(); ++i)
       for (int32_t k = 0; k < kInputCount; ++k) DspMemory.Store(blocks_[i] + BlockWord::kInput + k, Source(i));
@@ -119,18 +109,14 @@ class RandomPatch {
     switch (Pick(0, 2)) {
       case 0: DspMemory.Store(b + BlockWord::kInput + Pick(0, 4), Source(i)); break;
       case 1: DspMemory.Store(b + Pick(0, 4), Value()); break;
-      default:
-        SetOpcode(b, 0);
-        SetOpcode(b, kOpcodes[Pick(0, 15)]);  // not DLY or FLA: their buffers stay their own
+      default: SetOpcode(b, 0), SetOpcode(b, kOpcodes[Pick(0, 15)]);  // not DLY or FLA: their buffers stay their own
     }
   }
 
  private:
   // The generator's raw words, which the standard fixes, so that the golden
   // hash below holds with every standard library.
-  int32_t Pick(int32_t low, int32_t high) {
-    return low + static_cast<int32_t>(rng_() % static_cast<uint32_t>(high - low + 1));
-  }
+  int32_t Pick(int32_t low, int32_t high) { return low + static_cast<int32_t>(rng_() % static_cast<uint32_t>(high - low + 1)); }
   int32_t Value() {
     constexpr int32_t kEdges[] = {0, 1, -1, 32767, -32768, 16384, 2184, 30000};
     return Pick(0, 1) ? kEdges[Pick(0, 7)] : Pick(-32768, 32767);
@@ -141,8 +127,7 @@ class RandomPatch {
     const size_t sources = acyclic_ ? reader : blocks_.size();
     if (sources == 0) return b + BlockWord::kZeroSlot;
     auto AnyBlock = [&] { return blocks_[Pick(0, sources - 1)]; };
-    const int32_t kind = acyclic_ ? (Pick(0, 2) == 0 ? 1 : 4) : Pick(0, 9);
-    switch (kind) {
+    switch (acyclic_ ? (Pick(0, 2) == 0 ? 1 : 4) : Pick(0, 9)) {
       case 0: return b + BlockWord::kZeroSlot;
       case 1: return b + Pick(1, 4);
       case 2: return AnyBlock() + Pick(0, 5);
@@ -164,10 +149,10 @@ struct GoldenHash {
   void Add(uint32_t word) {
     for (int32_t byte = 0; byte < 4; ++byte) value = (value ^ ((word >> (8 * byte)) & 0xff)) * 1099511628211u;
   }
-  void Add(const PathResult& r) {
+  void Add(const Capture& r) {
     for (int16_t sample : r.samples) Add(static_cast<uint16_t>(sample));
-    for (int32_t word : r.end.words) Add(static_cast<uint32_t>(word));
-    for (int16_t sample : r.end.delay) Add(static_cast<uint16_t>(sample));
+    for (int32_t word : r.words) Add(static_cast<uint32_t>(word));
+    for (int16_t sample : r.delay) Add(static_cast<uint16_t>(sample));
   }
 };
 
@@ -188,8 +173,8 @@ TEST_F(ChunkRenderTest, RandomPatchesRenderTheSameThroughBothPaths) {
     withCycles += plan.chunked && plan.cyclicParts > 0;
     allKernels += plan.chunked && plan.cyclicParts == 0;
     const std::vector<int32_t> pieces = {static_cast<int32_t>(seed % 97) + 1, 64, 700};
-    const EngineSnapshot start = EngineSnapshot::Take();
-    const PathResult reference = RenderThrough(RenderPath::FrameByFrame, start, pieces);
+    const Capture start = Take();
+    const Capture reference = RenderThrough(RenderPath::FrameByFrame, start, pieces);
     golden.Add(reference);
     ASSERT_EQ(FirstDifference(RenderThrough(RenderPath::Chunked, start, pieces), reference), "") << "seed " << seed;
   }
@@ -203,26 +188,14 @@ TEST_F(ChunkRenderTest, EditsBetweenChunksReachBothPathsAlike) {
   for (uint32_t seed = 1; seed <= 60; ++seed) {
     ResetEngine();
     RandomPatch patch(seed);
-    const EngineSnapshot start = EngineSnapshot::Take();
-    // A copy of the patch per path, so that both draw the same edits.
-    auto run = [&](RenderPath path) {
-      RandomPatch editor = patch;
-      return RenderThrough(path, start, {100, 64, 1, 200, 77, 300}, [&](int32_t) {
-        for (int32_t e = 0; e < 3; ++e) editor.Edit();
-      });
+    RandomPatch editor = patch;  // afresh for each path, so that both draw the same edits
+    const Edit edits = [&](int32_t piece) {
+      if (piece == 1) editor = patch;
+      for (int32_t e = 0; e < 3; ++e) editor.Edit();
     };
-    const PathResult reference = run(RenderPath::FrameByFrame);
-    const PathResult chunked = run(RenderPath::Chunked);
-    ASSERT_EQ(FirstDifference(chunked, reference), "") << "seed " << seed;
+    ASSERT_EQ(CompareFrom({100, 64, 1, 200, 77, 300}, edits), "") << "seed " << seed;
   }
 }
-
-struct Graph {
-  const char* name;
-  std::function<void()> build;
-  bool chunked;
-  int32_t kernelBlocks, cyclicParts, cyclicBlocks;
-};
 
 int32_t Osc() { return MakeBlock(Opcode::kOscillatorFirst, {20000, 0, 0, 32767}, {35, 35, 3, 4, 35}); }
 int32_t Vca() { return MakeBlock(Opcode::kVCA, {4096}); }
@@ -231,73 +204,44 @@ int32_t Dly(int32_t buffer) {
   SetWord(b, BlockWord::kBufferNumber, buffer);
   return b;
 }
-void Listen(int32_t source) { Wire(MakeBlock(Opcode::kOUT, {0, 0, 0, 26000}), 2, source, 0); }
+// Input `input` of `block` fed by output 0 of `source`; gives `block`.
+int32_t Fed(int32_t block, int32_t source, int32_t input = 0) { return Wire(block, input, source, 0), block; }
+void Listen(int32_t source) { Fed(MakeBlock(Opcode::kOUT, {0, 0, 0, 26000}), source, 2); }
+// Input 0 of a new VCA on word `offset` of `source`.
+void ListenToWord(int32_t source, int32_t offset) {
+  const int32_t b = Vca();
+  SetWord(b, BlockWord::kInput, source + offset);
+  Listen(b);
+}
+
+struct Graph {
+  const char* name;
+  void (*build)();
+  bool chunked;
+  int32_t kernelBlocks, cyclicParts, cyclicBlocks;
+};
 
 // Blocks are made oldest first; the render order runs newest first.
 const Graph kGraphs[] = {
-    {"chain in render order", [] {
-       const int32_t last = Vca(), middle = Vca(), first = Osc();
-       Wire(middle, 0, first, 0);
-       Wire(last, 0, middle, 0);
-       Listen(last);
-     }, true, 4, 0, 0},
-    {"chain against render order", [] {
-       const int32_t first = Osc(), middle = Vca(), last = Vca();
-       Wire(middle, 0, first, 0);
-       Wire(last, 0, middle, 0);
-       Listen(last);
-     }, true, 4, 0, 0},
-    {"two-block loop", [] {
-       const int32_t a = Osc(), b = Vca();
-       Wire(b, 0, a, 0);
-       Wire(a, 0, b, 0);
-       Listen(b);
-     }, true, 1, 1, 2},
-    {"self-loop", [] {
-       const int32_t a = MakeBlock(Opcode::kADD, {}, {35, 35, 35, 35, 35});
-       Wire(a, 0, Osc(), 0);
-       Wire(a, 1, a, 0);
-       Listen(a);
-     }, true, 2, 1, 1},
-    {"fed from both sides of the order", [] {
-       const int32_t older = Osc(), sum = MakeBlock(Opcode::kADD), newer = Osc();
-       Wire(sum, 0, older, 0);
-       Wire(sum, 1, newer, 0);
-       Listen(sum);
-     }, true, 4, 0, 0},
-    {"shared delay buffer", [] {
-       Listen(Dly(1));
-       Listen(Dly(1));
-     }, false, 0, 0, 0},
-    {"controller of another block", [] {
-       const int32_t a = Osc(), b = Vca();
-       SetWord(b, BlockWord::kInput + 0, a + 3);
-       Listen(b);
-     }, true, 3, 0, 0},
-    {"state word of another block", [] {
-       const int32_t a = Osc(), b = Vca();
-       SetWord(b, BlockWord::kInput + 0, a + BlockWord::kState);
-       Listen(b);
-     }, false, 0, 0, 0},
-    {"trigger latch of a sequencer", [] {
-       const int32_t seq = MakeBlock(Opcode::kSEQ, {32767}), b = Vca();
-       SetWord(b, BlockWord::kInput + 0, seq + 5);
-       Listen(b);
-     }, false, 0, 0, 0},
+    {"chain in render order", [] { const int32_t last = Vca(), middle = Vca(); Listen(Fed(last, Fed(middle, Osc()))); }, true, 4, 0, 0},
+    {"chain against render order", [] { const int32_t first = Osc(), middle = Fed(Vca(), first); Listen(Fed(Vca(), middle)); }, true, 4, 0, 0},
+    {"two-block loop", [] { const int32_t a = Osc(), b = Fed(Vca(), a); Fed(a, b), Listen(b); }, true, 1, 1, 2},
+    {"self-loop", [] { const int32_t a = MakeBlock(Opcode::kADD, {}, {35, 35, 35, 35, 35}); Listen(Fed(Fed(a, Osc()), a, 1)); }, true, 2, 1, 1},
+    {"fed from both sides of the order", [] { const int32_t older = Osc(), sum = Fed(MakeBlock(Opcode::kADD), older); Listen(Fed(sum, Osc(), 1)); }, true, 4, 0, 0},
+    {"shared delay buffer", [] { Listen(Dly(1)), Listen(Dly(1)); }, false, 0, 0, 0},
+    {"controller of another block", [] { ListenToWord(Osc(), 3); }, true, 3, 0, 0},
+    {"state word of another block", [] { ListenToWord(Osc(), BlockWord::kState); }, false, 0, 0, 0},
+    {"trigger latch of a sequencer", [] { ListenToWord(MakeBlock(Opcode::kSEQ, {32767}), 5); }, false, 0, 0, 0},
 };
 
 TEST_F(ChunkRenderTest, TheAnalysisCutsEachGraphAsItMust) {
-  for (const Graph& graph : kGraphs) {
+  for (const Graph& g : kGraphs) {
     ResetEngine();
-    graph.build();
-    const RenderPlanSummary plan = InspectRenderPlan();
-    EXPECT_EQ(plan.chunked, graph.chunked) << graph.name;
-    if (plan.chunked) {
-      EXPECT_EQ(plan.kernelBlocks, graph.kernelBlocks) << graph.name;
-      EXPECT_EQ(plan.cyclicParts, graph.cyclicParts) << graph.name;
-      EXPECT_EQ(plan.cyclicBlocks, graph.cyclicBlocks) << graph.name;
-    }
-    EXPECT_EQ(CompareFrom({1000, 3000}), "") << graph.name;
+    g.build();
+    const RenderPlanSummary p = InspectRenderPlan();
+    EXPECT_EQ(std::make_tuple(p.chunked, p.chunked ? p.kernelBlocks : 0, p.chunked ? p.cyclicParts : 0, p.chunked ? p.cyclicBlocks : 0),
+              std::make_tuple(g.chunked, g.kernelBlocks, g.cyclicParts, g.cyclicBlocks)) << g.name;
+    EXPECT_EQ(CompareFrom({1000, 3000}), "") << g.name;
   }
 }
 
