@@ -199,6 +199,7 @@ TEST_F(ChunkRenderTest, EditsBetweenChunksReachBothPathsAlike) {
 
 int32_t Osc() { return MakeBlock(Opcode::kOscillatorFirst, {20000, 0, 0, 32767}, {35, 35, 3, 4, 35}); }
 int32_t Vca() { return MakeBlock(Opcode::kVCA, {4096}); }
+int32_t Add() { return MakeBlock(Opcode::kADD); }
 int32_t Dly(int32_t buffer) {
   const int32_t b = MakeBlock(Opcode::kDLY, {3000, 0, 20000}, {35, 2, 3, 35, 35});
   SetWord(b, BlockWord::kBufferNumber, buffer);
@@ -226,8 +227,8 @@ const Graph kGraphs[] = {
     {"chain in render order", [] { const int32_t last = Vca(), middle = Vca(); Listen(Fed(last, Fed(middle, Osc()))); }, true, 4, 0, 0},
     {"chain against render order", [] { const int32_t first = Osc(), middle = Fed(Vca(), first); Listen(Fed(Vca(), middle)); }, true, 4, 0, 0},
     {"two-block loop", [] { const int32_t a = Osc(), b = Fed(Vca(), a); Fed(a, b), Listen(b); }, true, 1, 1, 2},
-    {"self-loop", [] { const int32_t a = MakeBlock(Opcode::kADD, {}, {35, 35, 35, 35, 35}); Listen(Fed(Fed(a, Osc()), a, 1)); }, true, 2, 1, 1},
-    {"fed from both sides of the order", [] { const int32_t older = Osc(), sum = Fed(MakeBlock(Opcode::kADD), older); Listen(Fed(sum, Osc(), 1)); }, true, 4, 0, 0},
+    {"self-loop", [] { const int32_t a = Add(); Listen(Fed(Fed(a, Osc()), a, 1)); }, true, 2, 1, 1},
+    {"fed from both sides of the order", [] { const int32_t older = Osc(), sum = Fed(Add(), older); Listen(Fed(sum, Osc(), 1)); }, true, 4, 0, 0},
     {"shared delay buffer", [] { Listen(Dly(1)), Listen(Dly(1)); }, false, 0, 0, 0},
     {"controller of another block", [] { ListenToWord(Osc(), 3); }, true, 3, 0, 0},
     {"state word of another block", [] { ListenToWord(Osc(), BlockWord::kState); }, false, 0, 0, 0},

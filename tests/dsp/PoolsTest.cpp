@@ -1,52 +1,36 @@
+// The delay buffer pool and the one drum buffer; the braced lists call in order.
 #include "DspTestSupport.h"
 #include "dsp/Pools.h"
 
 namespace {
 
 using PoolsTest = EngineTest;
+using Results = std::vector<int32_t>;
 
 // Buffers go out in order; an empty pool hands out buffer 0 with its message.
 // Release ignores numbers outside the pool.
 TEST_F(PoolsTest, DelayBuffersAndTheOneDrumBuffer) {
   MessageCapture messages;
-  for (int32_t n = 0; n < 4; ++n) {
-    EXPECT_EQ(DelayBufAvailable(), 1);
-    EXPECT_EQ(ReserveDelayBuf(), n);
-  }
-  EXPECT_EQ(DelayBufAvailable(), 0);
-  EXPECT_EQ(ReleaseDelayBuf(4), 4);
-  EXPECT_EQ(ReleaseDelayBuf(-1), -1);
-  EXPECT_EQ(DelayBufAvailable(), 0);
-  EXPECT_EQ(ReserveDelayBuf(), 0);
-  EXPECT_EQ(ReleaseDelayBuf(2), 2);
-  EXPECT_EQ(ReserveDelayBuf(), 2);
-
-  EXPECT_EQ(ReserveDRMBuffer(), 0);
-  EXPECT_EQ(DRMBufferAvailable(), 0);
-  EXPECT_EQ(ReserveDRMBuffer(), 0);
-  EXPECT_EQ(ReleaseDRMBuffer(1), 1);
-  EXPECT_EQ(DRMBufferAvailable(), 0);
-  EXPECT_EQ(ReleaseDRMBuffer(0), 0);
-  EXPECT_EQ(DRMBufferAvailable(), 1);
-  EXPECT_EQ(messages.Texts(), (std::vector<std::string>{
-                                "Varnotek: Internal error - ReserveDelayBuf didn't find empty buffer",
-                                "Varnotek: Internal error - ReserveDRMBuffer didn't find empty buffer"}));
+  EXPECT_EQ((Results{DelayBufAvailable(), ReserveDelayBuf(), DelayBufAvailable(), ReserveDelayBuf(), DelayBufAvailable(), ReserveDelayBuf(),
+                     DelayBufAvailable(), ReserveDelayBuf(), DelayBufAvailable()}),
+            (Results{1, 0, 1, 1, 1, 2, 1, 3, 0}));
+  EXPECT_EQ((Results{ReleaseDelayBuf(4), ReleaseDelayBuf(-1), DelayBufAvailable(), ReserveDelayBuf(), ReleaseDelayBuf(2), ReserveDelayBuf()}),
+            (Results{4, -1, 0, 0, 2, 2}));
+  EXPECT_EQ((Results{ReserveDRMBuffer(), DRMBufferAvailable(), ReserveDRMBuffer(), ReleaseDRMBuffer(1), DRMBufferAvailable(), ReleaseDRMBuffer(0),
+                     DRMBufferAvailable()}),
+            (Results{0, 0, 0, 1, 0, 0, 1}));
+  EXPECT_EQ(messages.Texts(), (std::vector<std::string>{"Varnotek: Internal error - ReserveDelayBuf didn't find empty buffer",
+                                                        "Varnotek: Internal error - ReserveDRMBuffer didn't find empty buffer"}));
 }
 
 TEST_F(PoolsTest, InitFreesEveryPoolButKeepsContents) {
-  ReserveDelayBuf();
-  ReserveDRMBuffer();
+  ReserveDelayBuf(), ReserveDRMBuffer();
   SetDrumByte(DrumByteOffset(0, 0, 1, 5), 1);
   DelayBuffer[3][7] = 99;
   InitDspMemory();
-  EXPECT_EQ(ReserveDelayBuf(), 0);
-  EXPECT_EQ(DRMBufferAvailable(), 1);
-  EXPECT_EQ(GetDrumByte(64 + 5), 1);
-  EXPECT_EQ(DelayBuffer[3][7], 99);
+  EXPECT_EQ((Results{ReserveDelayBuf(), DRMBufferAvailable(), GetDrumByte(64 + 5), DelayBuffer[3][7]}), (Results{0, 1, 1, 99}));
   // Bank, track and step address the pattern bytes.
-  EXPECT_EQ(DrumByteOffset(0, 0, 3, 63), 255);
-  EXPECT_EQ(DrumByteOffset(0, 31, 3, 63), 8191);
-  EXPECT_EQ(DrumByteOffset(0, 2, 1, 4), 2 * 256 + 64 + 4);
+  EXPECT_EQ((Results{DrumByteOffset(0, 0, 3, 63), DrumByteOffset(0, 31, 3, 63), DrumByteOffset(0, 2, 1, 4)}), (Results{255, 8191, 2 * 256 + 64 + 4}));
 }
 
 }  // namespace
