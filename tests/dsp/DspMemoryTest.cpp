@@ -1,13 +1,18 @@
-// The block lists in DspMemory: the free list as init leaves it, the render
-// list as blocks are reserved and released, and the words a reservation clears.
+// The engine's storage: the block lists in DspMemory (the free list as init
+// leaves it, the render list as blocks are reserved and released, the words a
+// reservation clears), the buffer pools and the lookup tables.
+#include <cmath>
 #include <vector>
 
 #include "DspTestSupport.h"
+#include "dsp/Pools.h"
+#include "dsp/Tables.h"
 
 namespace {
 
 using namespace BlockWord;
 using Blocks = std::vector<int32_t>;
+using Results = std::vector<int32_t>;
 
 Blocks RenderListOrder() {
   Blocks order;
@@ -74,6 +79,60 @@ TEST_F(DspMemoryTest, The1025thReservationFails) {
   ReleaseDSPBlock(128);
   EXPECT_EQ(FreeListHead, 128);
   EXPECT_EQ((Blocks{Word(128, kNext), Word(128, kPrevious), Word(64, kNext), Word(64, kPrevious), Word(0, kNext)}), (Blocks{64, -1, -1, 128, -1}));
+}
+
+// The pools; the braced lists call in order.
+// Buffers go out in order; an empty pool hands out buffer 0 with its message.
+// Release ignores numbers outside the pool.
+TEST_F(DspMemoryTest, DelayBuffersAndTheOneDrumBuffer) {
+  MessageCapture messages;
+  EXPECT_EQ((Results{DelayBufAvailable(), ReserveDelayBuf(), DelayBufAvailable(), ReserveDelayBuf(), DelayBufAvailable(), ReserveDelayBuf(),
+                     DelayBufAvailable(), ReserveDelayBuf(), DelayBufAvailable()}),
+            (Results{1, 0, 1, 1, 1, 2, 1, 3, 0}));
+  EXPECT_EQ((Results{ReleaseDelayBuf(4), ReleaseDelayBuf(-1), DelayBufAvailable(), ReserveDelayBuf(), ReleaseDelayBuf(2), ReserveDelayBuf()}),
+            (Results{4, -1, 0, 0, 2, 2}));
+  EXPECT_EQ((Results{ReserveDRMBuffer(), DRMBufferAvailable(), ReserveDRMBuffer(), ReleaseDRMBuffer(1), DRMBufferAvailable(), ReleaseDRMBuffer(0),
+                     DRMBufferAvailable()}),
+            (Results{0, 0, 0, 1, 0, 0, 1}));
+  EXPECT_EQ(messages.Texts(), (std::vector<std::string>{"Varnotek: Internal error - ReserveDelayBuf didn't find empty buffer",
+                                                        "Varnotek: Internal error - ReserveDRMBuffer didn't find empty buffer"}));
+}
+
+TEST_F(DspMemoryTest, InitFreesEveryPoolButKeepsContents) {
+  ReserveDelayBuf(), ReserveDRMBuffer();
+  SetDrumByte(DrumByteOffset(0, 0, 1, 5), 1);
+  DelayBuffer[3][7] = 99;
+  InitDspMemory();
+  EXPECT_EQ((Results{ReserveDelayBuf(), DRMBufferAvailable(), GetDrumByte(64 + 5), DelayBuffer[3][7]}), (Results{0, 1, 1, 99}));
+  // Bank, track and step address the pattern bytes.
+  EXPECT_EQ((Results{DrumByteOffset(0, 0, 3, 63), DrumByteOffset(0, 31, 3, 63), DrumByteOffset(0, 2, 1, 4)}), (Results{255, 8191, 2 * 256 + 64 + 4}));
+}
+
+constexpr int32_t kExpAnchors[][2] = {{0, 0},      {2184, 0},     {2185, 1},      {4369, 3},      {16383, 179}, {16384, 180}, {20000, 569},
+                                      {20437, 654}, {22000, 1074}, {26000, 3826}, {28000, 7219}, {30000, 13618}, {8192, 12}, {32767, 32767}};
+// Curve clamps its argument to the table.
+constexpr int32_t kCurveAnchors[][2] = {{-1, 0}, {-2147483647 - 1, 0}, {32768, 32767}, {2147483647, 32767}, {26000, 3826}};
+// Entries set by hand where the truncated sine is off; their negatives follow.
+constexpr int32_t kSineOverrides[][2] = {{5108, 15412}, {16384, 32766}, {24043, 24323}, {26201, 19294}, {28131, 14092}, {28200, 13896}};
+
+TEST(Tables, ExpAndCurveHitEveryAnchorNeverFallAndDoublePerOctave) {
+  for (const auto& [index, value] : kExpAnchors) EXPECT_EQ(ExpTable(index), value) << "entry " << index;
+  for (const auto& [index, value] : kCurveAnchors) EXPECT_EQ(Curve(index), value) << index;
+  for (int32_t i = 1; i < kExpTableSize; ++i) ASSERT_GE(ExpTable(i), ExpTable(i - 1)) << i;
+  // 2184.5 steps per octave: two octaves above entry 20437 are 4369 steps on.
+  EXPECT_NEAR(ExpTable(20437 + 4369) + 1, 4 * (ExpTable(20437) + 1), 4);
+}
+
+TEST(Tables, SineIsTheTruncatedSineButForTheOverrides) {
+  for (const auto& [index, value] : kSineOverrides) EXPECT_EQ((Results{SineTable(index), SineTable(-index)}), (Results{value, -value})) << index;
+  EXPECT_EQ((Results{SineTable(0), SineTable(-32768), SineTable(32767), SineTable(-32767)}), (Results{0, 0, 3, -3}));
+  const double pi = std::acos(-1.0);
+  int32_t differing = 0;
+  for (int32_t p = -32767; p <= 32767; ++p) {
+    ASSERT_EQ(SineTable(-p), -SineTable(p)) << p;
+    differing += SineTable(p) != static_cast<int32_t>(std::trunc(32767.0 * std::sin(2.0 * pi * p / 65536.0)));
+  }
+  EXPECT_EQ(differing, 12);  // the six overrides and their negatives
 }
 
 }  // namespace

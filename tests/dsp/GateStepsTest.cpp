@@ -1,14 +1,17 @@
-// Steps driven by gate edges: the sequencer, the counter, sample and hold and
-// the envelope's trigger latch. A gate rises when its input goes above zero
-// after a frame at zero or below.
+// Steps driven by gate edges: the sequencer, the counter, sample and hold,
+// the envelope's trigger latch and the drum-pattern player. A gate rises when
+// its input goes above zero after a frame at zero or below.
+#include <array>
 #include <vector>
 
 #include "DspTestSupport.h"
+#include "dsp/Pools.h"
 #include "dsp/RenderSteps.h"
 
 namespace {
 
 using Values = std::vector<int32_t>;
+using Fired = std::vector<int32_t>;
 constexpr int32_t kMin = -2147483647 - 1, kMax = 2147483647;
 
 class GateStepsTest : public EngineTest {
@@ -36,6 +39,21 @@ class GateStepsTest : public EngineTest {
       EXPECT_EQ(Out(block, 4), 0) << "Res-Out lasts one frame";
     }
     return {outputs, resets};
+  }
+
+  // The outputs of a DRM frame that fire: tracks 0..3, 4 the cycle pulse.
+  Fired Drum(int32_t drm, int32_t stepLevel, int32_t resetLevel) {
+    SetConstant(restart, resetLevel), Frame(drm, stepLevel);
+    Fired fired;
+    for (int32_t o = 0; o < 5; ++o)
+      if (Out(drm, o) == 32767) fired.push_back(o);
+    return fired;
+  }
+  // A step edge is a frame with the step high, then one low.
+  Fired DrumEdge(int32_t drm) {
+    const Fired fired = Drum(drm, 32767, 0);
+    EXPECT_EQ(Drum(drm, 0, 0), Fired{});
+    return fired;
   }
 
   int32_t step = -1, restart = -1;
@@ -126,6 +144,66 @@ TEST_F(GateStepsTest, TheEnvelopeRetriggersOnlyAfterTheGateFell) {
     for (int32_t gate : gates) Frame(env, gate), triggers += Out(env, 2) == 7219;
     EXPECT_EQ(triggers, expected);
   }
+}
+
+// The drum-pattern player as scripts of frames: the step and reset levels of
+// each frame and the outputs that fire in it.
+struct DrumFrame {
+  int32_t step, reset;
+  Fired fired;
+};
+struct DrumScript {
+  const char* what;
+  std::vector<std::array<int32_t, 3>> pattern;  // track, step, byte
+  std::vector<DrumFrame> frames;
+  int32_t positionAfter;
+};
+const DrumFrame low{0, 0, {}};
+const DrumScript kDrumScripts[] = {
+    {"a held step input plays one step", {{0, 0, 1}, {0, 1, 1}}, {{5, 0, {0}}, {5, 0, {}}, {5, 0, {}}, {-1, 0, {}}, {5, 0, {0}}}, 2},
+    {"a reset edge fires the cycle output and returns to step 0", {{3, 0, 1}, {3, 1, 1}},
+     {{32767, 0, {3}}, low, {32767, 0, {3}}, low, {0, 32767, {4}}, {0, 32767, {}}, {32767, 0, {3}}, low}, 1},
+    {"step and reset in the same frame", {{0, 0, 1}},
+     {{32767, 0, {0}}, low, {32767, 32767, {4}}, {32767, 32767, {0}}, low, {32767, 1, {4}}, {0, 1, {}}}, 0},
+    {"only bytes from 1 to 127 sound", {{2, 0, 1}, {2, 1, 127}, {2, 2, 200}, {2, 3, 128}},
+     {{1, 0, {2}}, low, {1, 0, {2}}, low, {1, 0, {}}, low, {1, 0, {}}, low, {1, 0, {}}}, 5},
+};
+
+TEST_F(GateStepsTest, DrumScripts) {
+  for (const DrumScript& script : kDrumScripts) {
+    const int32_t drm = MakeGated(Opcode::kDRM);
+    for (const auto& [track, s, value] : script.pattern) SetDrumByte(DrumByteOffset(0, 0, track, s), value);
+    for (size_t i = 0; i < script.frames.size(); ++i)
+      EXPECT_EQ(Drum(drm, script.frames[i].step, script.frames[i].reset), script.frames[i].fired) << script.what << ", frame " << i;
+    EXPECT_EQ(State(drm, 1), script.positionAfter) << script.what;
+  }
+}
+
+// Every pass after the first starts with the cycle pulse.
+TEST_F(GateStepsTest, TheDrumPlayerPlaysThePatternAndMarksEveryPassAfterTheFirst) {
+  const int32_t drm = MakeGated(Opcode::kDRM);
+  for (int32_t s = 0; s < 64; s += 4) SetDrumByte(DrumByteOffset(0, 0, 0, s), 1);
+  SetDrumByte(DrumByteOffset(0, 0, 1, 2), 1);
+  std::vector<Fired> fired;
+  for (int edge = 0; edge < 65; ++edge) fired.push_back(DrumEdge(drm));
+  const std::pair<int32_t, Fired> expected[] = {{0, {0}}, {1, {}}, {2, {1}}, {4, {0}}, {63, {}}, {64, {0, 4}}};
+  for (const auto& [edge, outputs] : expected) EXPECT_EQ(fired[edge], outputs) << "edge " << edge;
+}
+
+// Positions outside 0..63, left by a block's former type, wrap to step 0 with
+// the cycle pulse before any byte is read; a stray buffer number stays inside
+// the pattern.
+TEST_F(GateStepsTest, HostileDrumWordsStayInsideThePattern) {
+  const int32_t drm = MakeGated(Opcode::kDRM);
+  SetDrumByte(DrumByteOffset(0, 0, 1, 0), 1);
+  for (int32_t position : {64, 65, 1000, -1, -64, kMin}) {
+    SetWord(drm, BlockWord::kState + 1, position);
+    EXPECT_EQ(DrumEdge(drm), (Fired{1, 4})) << position;
+    EXPECT_EQ(State(drm, 1), 1) << position;
+  }
+  SetWord(drm, BlockWord::kBufferNumber, 5);
+  SetWord(drm, BlockWord::kState + 1, 0);
+  EXPECT_EQ(DrumEdge(drm), Fired{1});
 }
 
 }  // namespace
