@@ -16,6 +16,7 @@
 
 namespace {
 
+using namespace BlockWord;
 int16_t* const kDelay = &DelayBuffer[0][0];
 constexpr int32_t kDelaySamples = kDelayBufferCount * kDelayBufferSamples;
 
@@ -27,8 +28,8 @@ struct Capture {
   NoiseGenerator noise;
 };
 
-Capture Take() {
-  Capture r{{}, std::vector<int32_t>(kDspWordCount), std::vector<int16_t>(kDelay, kDelay + kDelaySamples), noiseGenerator};
+Capture Take(std::vector<int16_t> samples = {}) {
+  Capture r{std::move(samples), std::vector<int32_t>(kDspWordCount), std::vector<int16_t>(kDelay, kDelay + kDelaySamples), noiseGenerator};
   for (int32_t i = 0; i < kDspWordCount; ++i) r.words[i] = DspMemory.Load(i);
   return r;
 }
@@ -50,10 +51,8 @@ Capture RenderThrough(RenderPath path, const Capture& start, const std::vector<i
     const std::vector<int16_t> piece = Render(pieces[p]);
     samples.insert(samples.end(), piece.begin(), piece.end());
   }
-  Capture result = Take();
-  result.samples = samples;
   SetRenderPath(RenderPath::Chunked);
-  return result;
+  return Take(std::move(samples));
 }
 
 // The first difference, named so that a failure says where to look.
@@ -66,9 +65,23 @@ std::string FirstDifference(const Capture& chunked, const Capture& reference) {
   return std::memcmp(&chunked.noise, &reference.noise, sizeof(NoiseGenerator)) != 0 ? "noise" : "";
 }
 
-std::string CompareFrom(const std::vector<int32_t>& pieces, const Edit& edit = nullptr) {
+// FNV-1a over the samples and the end state of the reference path.
+struct GoldenHash {
+  uint64_t value = 14695981039346656037u;
+  void Add(uint32_t word) {
+    for (int32_t byte = 0; byte < 4; ++byte) value = (value ^ ((word >> (8 * byte)) & 0xff)) * 1099511628211u;
+  }
+  void Add(const Capture& r) {
+    for (int16_t sample : r.samples) Add(static_cast<uint16_t>(sample));
+    for (int32_t word : r.words) Add(static_cast<uint32_t>(word));
+    for (int16_t sample : r.delay) Add(static_cast<uint16_t>(sample));
+  }
+};
+
+std::string CompareFrom(const std::vector<int32_t>& pieces, const Edit& edit = nullptr, GoldenHash* golden = nullptr) {
   const Capture start = Take();
   const Capture reference = RenderThrough(RenderPath::FrameByFrame, start, pieces, edit);
+  if (golden) golden->Add(reference);
   return FirstDifference(RenderThrough(RenderPath::Chunked, start, pieces, edit), reference);
 }
 
@@ -89,16 +102,15 @@ class RandomPatch {
       blocks_.push_back(b);
       for (int32_t w = 0; w < 6; ++w) DspMemory.Store(b + w, Value());
       if (Pick(0, 2) == 0)
-        for (int32_t w = BlockWord::kOutput; w < BlockWord::kState + 3; ++w) DspMemory.Store(b + w, Value());
-      for (int32_t s = 0; s < kSequencerSteps; ++s) DspMemory.Store(b + BlockWord::kStep + s, Value());
-      DspMemory.Store(b + BlockWord::kRangeShift, Pick(0, 2) == 0 ? Value() : 8 * Pick(0, 1));
-      opcodes_.push_back(kOpcodes[Pick(0, std::size(kOpcodes) - 1)]);
-      const bool delay = UsesDelayBuffer(opcodes_.back());
-      DspMemory.Store(b + BlockWord::kBufferNumber,
-                      delay ? (shareBuffers ? Pick(0, 3) : delayBuffers++ % 4) : opcodes_.back() == Opcode::kDRM ? 0 : Value());
+        for (int32_t w = kOutput; w < kState + 3; ++w) DspMemory.Store(b + w, Value());
+      for (int32_t s = 0; s < kSequencerSteps; ++s) DspMemory.Store(b + kStep + s, Value());
+      DspMemory.Store(b + kRangeShift, Pick(0, 2) == 0 ? Value() : 8 * Pick(0, 1));
+      const int32_t op = kOpcodes[Pick(0, std::size(kOpcodes) - 1)];
+      opcodes_.push_back(op);
+      DspMemory.Store(b + kBufferNumber, UsesDelayBuffer(op) ? (shareBuffers ? Pick(0, 3) : delayBuffers++ % 4) : op == Opcode::kDRM ? 0 : Value());
     }
     for (size_t i = 0; i < blocks_.size(); ++i)
-      for (int32_t k = 0; k < kInputCount; ++k) DspMemory.Store(blocks_[i] + BlockWord::kInput + k, Source(i));
+      for (int32_t k = 0; k < kInputCount; ++k) DspMemory.Store(blocks_[i] + kInput + k, Source(i));
     for (int32_t offset = 0; offset < kDrumBankBytes; ++offset) SetDrumByte(offset, Pick(-1, 1));
     for (size_t i = 0; i < blocks_.size(); ++i) SetOpcode(blocks_[i], opcodes_[i]);
   }
@@ -107,7 +119,7 @@ class RandomPatch {
   void Edit() {
     const int32_t i = Pick(0, blocks_.size() - 1), b = blocks_[i];
     switch (Pick(0, 2)) {
-      case 0: DspMemory.Store(b + BlockWord::kInput + Pick(0, 4), Source(i)); break;
+      case 0: DspMemory.Store(b + kInput + Pick(0, 4), Source(i)); break;
       case 1: DspMemory.Store(b + Pick(0, 4), Value()); break;
       default: SetOpcode(b, 0), SetOpcode(b, kOpcodes[Pick(0, 15)]);  // not DLY or FLA: their buffers stay their own
     }
@@ -125,14 +137,14 @@ class RandomPatch {
   int32_t Source(size_t reader) {
     const int32_t b = blocks_[reader];
     const size_t sources = acyclic_ ? reader : blocks_.size();
-    if (sources == 0) return b + BlockWord::kZeroSlot;
+    if (sources == 0) return b + kZeroSlot;
     auto AnyBlock = [&] { return blocks_[Pick(0, sources - 1)]; };
     switch (acyclic_ ? (Pick(0, 2) == 0 ? 1 : 4) : Pick(0, 9)) {
-      case 0: return b + BlockWord::kZeroSlot;
+      case 0: return b + kZeroSlot;
       case 1: return b + Pick(1, 4);
       case 2: return AnyBlock() + Pick(0, 5);
-      case 3: return Pick(0, 20) == 0 ? AnyBlock() + BlockWord::kState + Pick(0, 2) : b + BlockWord::kOutput;
-      default: return AnyBlock() + BlockWord::kOutput + Pick(0, 4);
+      case 3: return Pick(0, 20) == 0 ? AnyBlock() + kState + Pick(0, 2) : b + kOutput;
+      default: return AnyBlock() + kOutput + Pick(0, 4);
     }
   }
 
@@ -142,19 +154,6 @@ class RandomPatch {
 };
 
 class ChunkRenderTest : public EngineTest {};
-
-// FNV-1a over the samples and the end state of the reference path.
-struct GoldenHash {
-  uint64_t value = 14695981039346656037u;
-  void Add(uint32_t word) {
-    for (int32_t byte = 0; byte < 4; ++byte) value = (value ^ ((word >> (8 * byte)) & 0xff)) * 1099511628211u;
-  }
-  void Add(const Capture& r) {
-    for (int16_t sample : r.samples) Add(static_cast<uint16_t>(sample));
-    for (int32_t word : r.words) Add(static_cast<uint32_t>(word));
-    for (int16_t sample : r.delay) Add(static_cast<uint16_t>(sample));
-  }
-};
 
 // What the random patches sounded like when the steps were last changed on
 // purpose. A change of sound that is meant shows the new value to put here.
@@ -172,11 +171,7 @@ TEST_F(ChunkRenderTest, RandomPatchesRenderTheSameThroughBothPaths) {
     refused += !plan.chunked;
     withCycles += plan.chunked && plan.cyclicParts > 0;
     allKernels += plan.chunked && plan.cyclicParts == 0;
-    const std::vector<int32_t> pieces = {static_cast<int32_t>(seed % 97) + 1, 64, 700};
-    const Capture start = Take();
-    const Capture reference = RenderThrough(RenderPath::FrameByFrame, start, pieces);
-    golden.Add(reference);
-    ASSERT_EQ(FirstDifference(RenderThrough(RenderPath::Chunked, start, pieces), reference), "") << "seed " << seed;
+    ASSERT_EQ(CompareFrom({static_cast<int32_t>(seed % 97) + 1, 64, 700}, nullptr, &golden), "") << "seed " << seed;
   }
   EXPECT_EQ(golden.value, kRandomPatchesGolden) << "the random patches sound different";
   EXPECT_GT(refused, 10);
@@ -202,7 +197,7 @@ int32_t Vca() { return MakeBlock(Opcode::kVCA, {4096}); }
 int32_t Add() { return MakeBlock(Opcode::kADD); }
 int32_t Dly(int32_t buffer) {
   const int32_t b = MakeBlock(Opcode::kDLY, {3000, 0, 20000}, {35, 2, 3, 35, 35});
-  SetWord(b, BlockWord::kBufferNumber, buffer);
+  SetWord(b, kBufferNumber, buffer);
   return b;
 }
 // Input `input` of `block` fed by output 0 of `source`; gives `block`.
@@ -211,7 +206,7 @@ void Listen(int32_t source) { Fed(MakeBlock(Opcode::kOUT, {0, 0, 0, 26000}), sou
 // Input 0 of a new VCA on word `offset` of `source`.
 void ListenToWord(int32_t source, int32_t offset) {
   const int32_t b = Vca();
-  SetWord(b, BlockWord::kInput, source + offset);
+  SetWord(b, kInput, source + offset);
   Listen(b);
 }
 
@@ -231,7 +226,7 @@ const Graph kGraphs[] = {
     {"fed from both sides of the order", [] { const int32_t older = Osc(), sum = Fed(Add(), older); Listen(Fed(sum, Osc(), 1)); }, true, 4, 0, 0},
     {"shared delay buffer", [] { Listen(Dly(1)), Listen(Dly(1)); }, false, 0, 0, 0},
     {"controller of another block", [] { ListenToWord(Osc(), 3); }, true, 3, 0, 0},
-    {"state word of another block", [] { ListenToWord(Osc(), BlockWord::kState); }, false, 0, 0, 0},
+    {"state word of another block", [] { ListenToWord(Osc(), kState); }, false, 0, 0, 0},
     {"trigger latch of a sequencer", [] { ListenToWord(MakeBlock(Opcode::kSEQ, {32767}), 5); }, false, 0, 0, 0},
 };
 
