@@ -74,19 +74,14 @@ TEST_F(RenderLoopTest, OpcodesWithoutAStepLeaveTheBlockAlone) {
 TEST_F(RenderLoopTest, EditsBetweenFramesReachTheNextFrame) {
   const int32_t source = MakeConstant(8192), out = MakeBlock(Opcode::kOUT, {0, 0, 0, 26000});
   Wire(out, 2, source, 0);
-  EXPECT_EQ(Render(1)[0], 3826);
-  SetOpcode(out, 0);
-  EXPECT_EQ(Render(1)[0], 0);
-  SetOpcode(out, Opcode::kOUT);
-  EXPECT_EQ(Render(1)[0], 3826);
+  std::vector<int32_t> heard = {Render(1)[0]};
+  SetOpcode(out, 0), heard.push_back(Render(1)[0]);
+  SetOpcode(out, Opcode::kOUT), heard.push_back(Render(1)[0]);
   const int32_t second = MakeBlock(Opcode::kOUT, {0, 0, 0, 26000});
-  Wire(second, 2, source, 0);
-  EXPECT_EQ(Render(1)[0], 2 * 3826);  // two outputs add up
-  SetOpcode(second, 0);
-  ReleaseDSPBlock(second);
-  EXPECT_EQ(Render(1)[0], 3826);
-  ReleaseDSPBlock(out);
-  EXPECT_EQ(Render(1)[0], 0);
+  Wire(second, 2, source, 0), heard.push_back(Render(1)[0]);  // two outputs add up
+  SetOpcode(second, 0), ReleaseDSPBlock(second), heard.push_back(Render(1)[0]);
+  ReleaseDSPBlock(out), heard.push_back(Render(1)[0]);
+  EXPECT_EQ(heard, (std::vector<int32_t>{3826, 0, 3826, 2 * 3826, 3826, 0}));
 }
 
 }  // namespace
