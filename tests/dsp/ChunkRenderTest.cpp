@@ -5,11 +5,9 @@
 #include <functional>
 #include <random>
 #include <tuple>
-#include <vector>
 
 #include "DspTestSupport.h"
 #include "dsp/ChunkPlan.h"
-#include "dsp/Pools.h"
 #include "dsp/RenderBuffer.h"
 #include "dsp/RenderSteps.h"
 #include "dsp/RenderWalk.h"

@@ -2,7 +2,6 @@
 // leaves it, the render list as blocks are reserved and released, the words a
 // reservation clears), the buffer pools and the lookup tables.
 #include <cmath>
-#include <vector>
 
 #include "DspTestSupport.h"
 #include "dsp/Pools.h"

@@ -2,10 +2,8 @@
 // the envelope's trigger latch and the drum-pattern player. A gate rises when
 // its input goes above zero after a frame at zero or below.
 #include <array>
-#include <vector>
 
 #include "DspTestSupport.h"
-#include "dsp/Pools.h"
 #include "dsp/RenderSteps.h"
 
 namespace {

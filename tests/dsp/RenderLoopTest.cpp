@@ -1,7 +1,6 @@
 // The render loop: the noise source, the output sums, which frame a wire
 // carries, and edits between frames.
 #include <cstring>
-#include <vector>
 
 #include "DspTestSupport.h"
 #include "dsp/RenderBuffer.h"

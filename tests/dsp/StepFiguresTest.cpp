@@ -3,11 +3,8 @@
 // words checked after a given number of frames. A golden render tells that
 // the sound changed; these rows tell which step and which edge.
 #include <array>
-#include <cstdint>
-#include <vector>
 
 #include "DspTestSupport.h"
-#include "dsp/Pools.h"
 #include "dsp/RenderSteps.h"
 #include "dsp/Tables.h"
 
