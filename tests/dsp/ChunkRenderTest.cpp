@@ -193,20 +193,11 @@ TEST_F(ChunkRenderTest, EditsBetweenChunksReachBothPathsAlike) {
 int32_t Osc() { return MakeBlock(Opcode::kOscillatorFirst, {20000, 0, 0, 32767}, {35, 35, 3, 4, 35}); }
 int32_t Vca() { return MakeBlock(Opcode::kVCA, {4096}); }
 int32_t Add() { return MakeBlock(Opcode::kADD); }
-int32_t Dly(int32_t buffer) {
-  const int32_t b = MakeBlock(Opcode::kDLY, {3000, 0, 20000}, {35, 2, 3, 35, 35});
-  SetWord(b, kBufferNumber, buffer);
-  return b;
-}
-// Input `input` of `block` fed by output 0 of `source`; gives `block`.
+// `block` with word `offset` set to `value`, or with input `input` fed by output 0 of `source`.
+int32_t With(int32_t block, int32_t offset, int32_t value) { return SetWord(block, offset, value), block; }
 int32_t Fed(int32_t block, int32_t source, int32_t input = 0) { return Wire(block, input, source, 0), block; }
+int32_t Dly() { return With(MakeBlock(Opcode::kDLY, {3000, 0, 20000}, {35, 2, 3, 35, 35}), kBufferNumber, 1); }
 void Listen(int32_t source) { Fed(MakeBlock(Opcode::kOUT, {0, 0, 0, 26000}), source, 2); }
-// Input 0 of a new VCA on word `offset` of `source`.
-void ListenToWord(int32_t source, int32_t offset) {
-  const int32_t b = Vca();
-  SetWord(b, kInput, source + offset);
-  Listen(b);
-}
 
 struct Graph {
   const char* name;
@@ -222,10 +213,10 @@ const Graph kGraphs[] = {
     {"two-block loop", [] { const int32_t a = Osc(), b = Fed(Vca(), a); Fed(a, b), Listen(b); }, true, 1, 1, 2},
     {"self-loop", [] { const int32_t a = Add(); Listen(Fed(Fed(a, Osc()), a, 1)); }, true, 2, 1, 1},
     {"fed from both sides of the order", [] { const int32_t older = Osc(), sum = Fed(Add(), older); Listen(Fed(sum, Osc(), 1)); }, true, 4, 0, 0},
-    {"shared delay buffer", [] { Listen(Dly(1)), Listen(Dly(1)); }, false, 0, 0, 0},
-    {"controller of another block", [] { ListenToWord(Osc(), 3); }, true, 3, 0, 0},
-    {"state word of another block", [] { ListenToWord(Osc(), kState); }, false, 0, 0, 0},
-    {"trigger latch of a sequencer", [] { ListenToWord(MakeBlock(Opcode::kSEQ, {32767}), 5); }, false, 0, 0, 0},
+    {"shared delay buffer", [] { Listen(Dly()), Listen(Dly()); }, false, 0, 0, 0},
+    {"controller of another block", [] { const int32_t a = Osc(); Listen(With(Vca(), kInput, a + 3)); }, true, 3, 0, 0},
+    {"state word of another block", [] { const int32_t a = Osc(); Listen(With(Vca(), kInput, a + kState)); }, false, 0, 0, 0},
+    {"trigger latch of a sequencer", [] { const int32_t s = MakeBlock(Opcode::kSEQ, {32767}); Listen(With(Vca(), kInput, s + 5)); }, false, 0, 0, 0},
 };
 
 TEST_F(ChunkRenderTest, TheAnalysisCutsEachGraphAsItMust) {
