@@ -177,17 +177,6 @@ TEST_F(GateStepsTest, DrumScripts) {
   }
 }
 
-// Every pass after the first starts with the cycle pulse.
-TEST_F(GateStepsTest, TheDrumPlayerPlaysThePatternAndMarksEveryPassAfterTheFirst) {
-  const int32_t drm = MakeGated(Opcode::kDRM);
-  for (int32_t s = 0; s < 64; s += 4) SetDrumByte(DrumByteOffset(0, 0, 0, s), 1);
-  SetDrumByte(DrumByteOffset(0, 0, 1, 2), 1);
-  std::vector<Fired> fired;
-  for (int edge = 0; edge < 65; ++edge) fired.push_back(DrumEdge(drm));
-  const std::pair<int32_t, Fired> expected[] = {{0, {0}}, {1, {}}, {2, {1}}, {4, {0}}, {63, {}}, {64, {0, 4}}};
-  for (const auto& [edge, outputs] : expected) EXPECT_EQ(fired[edge], outputs) << "edge " << edge;
-}
-
 // Positions outside 0..63, left by a block's former type, wrap to step 0 with
 // the cycle pulse before any byte is read; a stray buffer number stays inside
 // the pattern.

@@ -160,7 +160,7 @@ TEST(StepFigures, EveryModuleStepAtItsEdges) {
     // No step writes a delay buffer but its own, and a flanger only its window.
     const int32_t own = UsesDelayBuffer(f.opcode) ? Word(block, kBufferNumber) & 3 : -1, end = f.opcode == kFLA ? 4096 : kDelayBufferSamples;
     for (int32_t n = 0; n < kDelayBufferCount; ++n)
-      for (int32_t i = n == own ? end : 0; i < kDelayBufferSamples; ++i) ASSERT_EQ(DelayBuffer[n][i], 0) << "row " << row << ", buffer " << n << ": " << i;
+      for (int32_t i = n == own ? end : 0; i < kDelayBufferSamples; ++i) ASSERT_EQ(DelayBuffer[n][i], 0) << "row " << row << ", " << n << ": " << i;
   }
 }
 
