@@ -27,23 +27,18 @@ TEST_F(RenderLoopTest, NoiseStartsWithTheKnownSequenceAndAdvancesInSilence) {
 // OUT: each input with its volume (Curve of a controller) into the left, the
 // right or both sums, 8192 to full scale, wrapping instead of clipping.
 TEST_F(RenderLoopTest, OutputFramesFromEachInputAndVolume) {
-  struct Case {
-    int32_t input, volumeController, volume, value;
-    int16_t left, right;
-  };
-  // Curve(30000) = 13618: 8192 in gives (8192 x 13618) >> 13 = 13618.
-  const Case cases[] = {
-      {0, 1, 30000, 8192, 13618, 0},     {1, 2, 30000, 8192, 13618, 13618}, {2, 3, 30000, 8192, 13618, 13618},
-      {3, 4, 30000, 8192, 13618, 13618}, {4, 5, 30000, 8192, 0, 13618},     {2, 3, 26000, 32767, 15303, 15303},
-      {0, 1, 32767, 32767, -8, 0},  // the sum 1073676289 wraps
-  };
-  for (const Case& c : cases) {
+  // Input, volume (of controller input + 1), value, left and right. Curve(30000) = 13618: 8192 in gives (8192 x 13618) >> 13 = 13618.
+  const int32_t cases[][5] = {{0, 30000, 8192, 13618, 0},     {1, 30000, 8192, 13618, 13618}, {2, 30000, 8192, 13618, 13618},
+                              {3, 30000, 8192, 13618, 13618}, {4, 30000, 8192, 0, 13618},     {2, 26000, 32767, 15303, 15303},
+                              {0, 32767, 32767, -8, 0}};  // the last sum, 1073676289, wraps
+  for (const auto& [input, volume, value, left, right] : cases) {
     ResetEngine();
     const int32_t out = MakeBlock(Opcode::kOUT);
-    SetWord(out, c.volumeController, c.volume);
+    SetWord(out, input + 1, volume);
     // The top bits of an input word are masked: it stays inside memory.
-    SetWord(out, BlockWord::kInput + c.input, (MakeConstant(c.value) + BlockWord::kOutput) | 0x7FFF0000);
-    EXPECT_EQ(Render(2), (Samples{c.left, c.right, c.left, c.right})) << "input " << c.input;
+    SetWord(out, BlockWord::kInput + input, (MakeConstant(value) + BlockWord::kOutput) | 0x7FFF0000);
+    const Samples frames = Render(2);
+    EXPECT_EQ(std::vector<int32_t>(frames.begin(), frames.end()), (std::vector<int32_t>{left, right, left, right})) << "input " << input;
   }
 }
 
