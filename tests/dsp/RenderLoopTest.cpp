@@ -45,10 +45,10 @@ TEST_F(RenderLoopTest, OutputFramesFromEachInputAndVolume) {
 // An ADD that adds 1 to its own output counts frames; an ADD copying it shows
 // which frame's value a wire carries: the older block runs last.
 TEST_F(RenderLoopTest, AWireFromAnOlderBlockIsOneFrameLateFromANewerOneNot) {
-  const int32_t follower = MakeBlock(Opcode::kADD), counter = MakeBlock(Opcode::kADD, {0, 1}, {1, 2}), late = MakeBlock(Opcode::kADD);
-  Wire(counter, 1, counter, 0), Wire(follower, 0, counter, 0), Wire(late, 0, counter, 0);
+  const int32_t older = MakeBlock(Opcode::kADD), counter = MakeBlock(Opcode::kADD, {0, 1}, {1, BlockWord::kOutput}), newer = MakeBlock(Opcode::kADD);
+  Wire(older, 0, counter, 0), Wire(newer, 0, counter, 0);
   Render(3);
-  EXPECT_EQ((std::vector{Out(counter, 0), Out(follower, 0), Out(late, 0)}), (std::vector{3, 3, 2}));
+  EXPECT_EQ((std::vector{Out(counter, 0), Out(older, 0), Out(newer, 0)}), (std::vector{3, 3, 2}));
 }
 
 TEST_F(RenderLoopTest, OpcodesWithoutAStepLeaveTheBlockAlone) {
