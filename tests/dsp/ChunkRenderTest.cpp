@@ -19,12 +19,7 @@ int16_t* const kDelay = &DelayBuffer[0][0];
 constexpr int32_t kDelaySamples = kDelayBufferCount * kDelayBufferSamples;
 
 // The samples of a render and what it left: every word, the delay buffers, the noise source.
-struct Capture {
-  std::vector<int16_t> samples;
-  std::vector<int32_t> words;
-  std::vector<int16_t> delay;
-  NoiseGenerator noise;
-};
+struct Capture { std::vector<int16_t> samples; std::vector<int32_t> words; std::vector<int16_t> delay; NoiseGenerator noise; };
 
 Capture Take(std::vector<int16_t> samples = {}) {
   Capture r{std::move(samples), std::vector<int32_t>(kDspWordCount), std::vector<int16_t>(kDelay, kDelay + kDelaySamples), noiseGenerator};
@@ -195,12 +190,7 @@ int32_t Fed(int32_t block, int32_t source, int32_t input = 0) { return Wire(bloc
 int32_t Dly() { return With(MakeBlock(Opcode::kDLY, {3000, 0, 20000}, {35, 2, 3, 35, 35}), kBufferNumber, 1); }
 void Listen(int32_t source) { Fed(MakeBlock(Opcode::kOUT, {0, 0, 0, 26000}), source, 2); }
 
-struct Graph {
-  const char* name;
-  void (*build)();
-  bool chunked;
-  int32_t kernelBlocks, cyclicParts, cyclicBlocks;
-};
+struct Graph { const char* name; void (*build)(); bool chunked; int32_t kernelBlocks, cyclicParts, cyclicBlocks; };
 
 // Blocks are made oldest first; the render order runs newest first.
 const Graph kGraphs[] = {

@@ -140,16 +140,9 @@ TEST_F(GateStepsTest, TheEnvelopeRetriggersOnlyAfterTheGateFell) {
 
 // The drum-pattern player as scripts of frames: the step and reset levels of
 // each frame and the outputs that fire in it.
-struct DrumFrame {
-  int32_t step, reset;
-  Fired fired;
-};
-struct DrumScript {
-  const char* what;
-  std::vector<std::array<int32_t, 3>> pattern;  // track, step, byte
-  std::vector<DrumFrame> frames;
-  int32_t positionAfter;
-};
+struct DrumFrame { int32_t step, reset; Fired fired; };
+// The pattern as track, step and byte.
+struct DrumScript { const char* what; std::vector<std::array<int32_t, 3>> pattern; std::vector<DrumFrame> frames; int32_t positionAfter; };
 const DrumFrame low{0, 0, {}};
 const DrumScript kDrumScripts[] = {
     {"a held step input plays one step", {{0, 0, 1}, {0, 1, 1}}, {{5, 0, {0}}, {5, 0, {}}, {5, 0, {}}, {-1, 0, {}}, {5, 0, {0}}}, 2},

@@ -141,14 +141,13 @@ TEST(StepFigures, EveryModuleStepAtItsEdges) {
   for (size_t row = 0; row < Figures().size(); ++row) {
     const Figure& f = Figures()[row];
     ResetEngine();
-    int32_t constant[5];
+    int32_t constant[5], frame = 0;
     for (int32_t k = 0; k < 5; ++k) constant[k] = MakeConstant(f.in[k]);
     const int32_t block = ReserveDSPBlock();
     for (int32_t c = 0; c < 6; ++c) SetWord(block, c, f.ctl[c]);
     for (int32_t k = 0; k < 5; ++k) Wire(block, k, constant[k], 0);
     for (const auto& [offset, value] : f.preset) SetWord(block, offset, value);
     SetOpcode(block, f.opcode);
-    int32_t frame = 0;
     for (const auto& [frames, offset, value] : f.expect) {
       for (; frame < frames; ++frame) {
         Step(block, frame == 0 ? f.noise : 0);
