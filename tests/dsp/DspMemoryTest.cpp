@@ -110,7 +110,7 @@ TEST(Tables, ExpAndCurveHitEveryAnchorNeverFallAndDoublePerOctave) {
 
 TEST(Tables, SineIsTheTruncatedSineButForTheOverrides) {
   for (const auto& [index, value] : kSineOverrides) EXPECT_EQ((Results{SineTable(index), SineTable(-index)}), (Results{value, -value})) << index;
-  EXPECT_EQ((Results{SineTable(0), SineTable(-32768), SineTable(32767), SineTable(-32767)}), (Results{0, 0, 3, -3}));
+  EXPECT_EQ(SineTable(-32768), 0);  // the one entry without a negative; the loop below holds the rest
   const double pi = std::acos(-1.0);
   int32_t differing = 0;
   for (int32_t p = -32767; p <= 32767; ++p) {

@@ -51,7 +51,4 @@ class MessageCapture {
   std::vector<ShownMessage> shown;
 };
 
-class EngineTest : public ::testing::Test {
- protected:
-  void SetUp() override { ResetEngine(); }
-};
+class EngineTest : public ::testing::Test { protected: void SetUp() override { ResetEngine(); } };
