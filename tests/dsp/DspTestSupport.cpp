@@ -1,6 +1,5 @@
 #include "DspTestSupport.h"
 
-
 #include "dsp/EngineReset.h"
 #include "dsp/MessageSink.h"
 #include "dsp/Pools.h"
@@ -8,12 +7,10 @@
 
 void ResetEngine() { ResetEngineToProgramStart(); }
 
-int32_t MakeBlock(int32_t opcode, std::initializer_list<int32_t> controllers,
-                  std::initializer_list<int32_t> inputOffsets) {
+int32_t MakeBlock(int32_t opcode, std::initializer_list<int32_t> controllers, std::initializer_list<int32_t> inputOffsets) {
   const int32_t block = ReserveDSPBlock();
-  int32_t c = 0;
+  int32_t c = 0, i = 0;
   for (int32_t value : controllers) SetWord(block, c++, value);
-  int32_t i = 0;
   for (int32_t offset : inputOffsets) SetWord(block, BlockWord::kInput + i++, block + offset);
   SetOpcode(block, opcode);
   return block;

@@ -18,8 +18,7 @@ void ResetEngine();
 // Reserves a block, writes the controllers and the opcode last, as the
 // patch model does. Inputs stay on the zero word unless given as offsets into
 // the block itself (1..4 = own controller, 35 = zeroSlot).
-int32_t MakeBlock(int32_t opcode, std::initializer_list<int32_t> controllers = {},
-                  std::initializer_list<int32_t> inputOffsets = {});
+int32_t MakeBlock(int32_t opcode, std::initializer_list<int32_t> controllers = {}, std::initializer_list<int32_t> inputOffsets = {});
 
 void Wire(int32_t block, int32_t input, int32_t sourceBlock, int32_t sourceOutput);
 // Points an input at a word of a "constant" block: a block without opcode
@@ -38,11 +37,7 @@ void Step(int32_t block, int32_t noiseValue = 0);
 // Renders n frames through the real loop and returns the interleaved samples.
 std::vector<int16_t> Render(int32_t frames);
 
-struct ShownMessage {
-  void* owner;
-  std::string text;
-  MessageIcon icon;
-};
+struct ShownMessage { void* owner; std::string text; MessageIcon icon; };
 
 // Records every message while it lives.
 class MessageCapture {
@@ -56,7 +51,4 @@ class MessageCapture {
   std::vector<ShownMessage> shown;
 };
 
-class EngineTest : public ::testing::Test {
- protected:
-  void SetUp() override { ResetEngine(); }
-};
+class EngineTest : public ::testing::Test { protected: void SetUp() override { ResetEngine(); } };
