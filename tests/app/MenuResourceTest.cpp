@@ -20,22 +20,16 @@ std::string ScriptOf(const MenuResource& menu) {
   bool open = false;
   for (int32_t i = 0; i < menu.rowCount; ++i) {
     const MenuRow& row = menu.rows[i];
-    switch (row.kind) {
-      case MenuRowKind::Popup:
-        if (open) script << "  END\n";
-        script << "  POPUP \"" << row.caption << '"' << (row.rightAligned ? ", HELP" : "") << "\n  BEGIN\n";
-        open = true;
-        break;
-      case MenuRowKind::Item:
-        script << "    MENUITEM \"" << row.caption << "\", " << row.id << (row.startsGreyed ? ", GRAYED" : "") << '\n';
-        break;
-      case MenuRowKind::Separator:
-        script << "    MENUITEM SEPARATOR\n";
-        break;
+    if (row.kind == MenuRowKind::Popup) {
+      script << (open ? "  END\n" : "") << "  POPUP \"" << row.caption << '"' << (row.rightAligned ? ", HELP" : "") << "\n  BEGIN\n";
+      open = true;
+    } else if (row.kind == MenuRowKind::Item) {
+      script << "    MENUITEM \"" << row.caption << "\", " << row.id << (row.startsGreyed ? ", GRAYED" : "") << '\n';
+    } else {
+      script << "    MENUITEM SEPARATOR\n";
     }
   }
-  if (open) script << "  END\n";
-  script << "END\n";
+  script << (open ? "  END\n" : "") << "END\n";
   return script.str();
 }
 
