@@ -98,8 +98,8 @@ inline void PressKey(Qt::Key key, char text = 0, bool autoRepeat = false) {
 
 // Repaints the shell asked for during an action, and whether it refreshed the panel.
 struct Effect { int32_t kept = 0, cleared = 0; bool refreshed = false; bool operator==(const Effect&) const = default; };
-inline constexpr Effect kNoEffect{}, kKeptOnly{1, 0, false}, kClearedOnly{0, 1, false};
-inline constexpr Effect kKeptAndRefreshed{1, 0, true}, kClearedAndRefreshed{0, 1, true};
+inline constexpr Effect kNoEffect{}, kKept{1, 0, false}, kCleared{0, 1, false};
+inline constexpr Effect kKeptRefreshed{1, 0, true}, kClearedRefreshed{0, 1, true};
 inline Effect Observe(const std::function<void()>& action) {
   QApplication::processEvents();
   const QtWindowActivity before = QtActivity();

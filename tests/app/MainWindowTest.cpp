@@ -15,14 +15,23 @@ namespace {
 using namespace ModuleTypeId;
 using Step = void (*)(MainWindow&);
 
-// The type at the cursor, the wire source's output, the selected module's
+// The cursor, the type there, the wire source's output, the selected module's
 // wired inputs, and "window" while it has its edit window.
 QString State(MainWindow& m) {
   QString wired;
   for (int32_t k = 0; k < kModuleInputCount; ++k) wired += m.area->IsSelectedInputConnected(k) == 1 ? QChar('0' + k) : '-';
   const BlockModule* selected = m.area->SelectedModule();
   const bool window = selected != nullptr && selected->editWindow != nullptr;
-  return QString("%1 %2 %3%4").arg(TypeName(m.area->GetSelectedType())).arg(m.area->ConnectSourceOutput()).arg(wired, window ? " window" : "");
+  const QString at = QString("%1,%2 ").arg(m.area->CursorX()).arg(m.area->CursorY());
+  return at + QString("%1 %2 %3%4").arg(TypeName(m.area->GetSelectedType())).arg(m.area->ConnectSourceOutput()).arg(wired, window ? " window" : "");
+}
+
+// What a row does: a key with its text (auto-repeated for Repeat), or a click
+// of that mouse button at (a, b).
+enum Kind { Key, Repeat, Left, Right };
+void Send(MainWindow& main, Kind kind, int32_t a, int32_t b) {
+  if (kind == Left || kind == Right) return Click(Surface(main), QPoint(a, b), kind == Left ? Qt::LeftButton : Qt::RightButton);
+  PressKey(Qt::Key(a), static_cast<char>(b), kind == Repeat);
 }
 
 // A click on a panel button. On Win32 the button keeps the keyboard focus
@@ -39,12 +48,8 @@ void Choose(MainWindow& main, const QString& caption) {
 void Wire(MainWindow& m, int32_t fromX, int32_t output, int32_t toX, int32_t input) {
   PutCursor(m, fromX, 0), m.area->BeginConnection(output), PutCursor(m, toX, 0), m.area->CompleteConnection(input);
 }
-// An OSC at (0, 0), the OUT at (10, 0), the OSC's output 0 chosen as wire source unless `chosen` is false.
-void OscAndOut(MainWindow& main, int32_t cursorX, bool chosen = true) {
-  Place(main, 0, 0, kOSC), Place(main, 10, 0, kOUT);
-  if (chosen) main.area->BeginConnection(0);
-  PutCursor(main, cursorX, 0);
-}
+// An OSC at (0, 0), the OUT at (10, 0), the OSC's output 0 chosen as wire source, the cursor on the OUT.
+void OscAndOut(MainWindow& main) { Place(main, 0, 0, kOSC), Place(main, 10, 0, kOUT), main.area->BeginConnection(0), PutCursor(main, 10, 0); }
 
 bool On(WindowHandle control) { return Widget(control)->isEnabled(); }
 QScrollBar* Bar(MainWindow& main, int32_t row) { return static_cast<QScrollBar*>(Widget(main.controllerBars[row])); }
@@ -109,67 +114,62 @@ class MainWindowTest : public QObject {
     for (const auto& [control, at] : layout) QCOMPARE(Widget(control)->geometry(), at);
   }
 
-  // The arrows move the cursor; Enter shows its box every time, whatever is
-  // selected, and nothing else; other keys do nothing.
-  void keys() {
-    struct Case { int32_t fromX, fromY; Qt::Key key; bool autoRepeat; int32_t toX, toY; Effect effect; size_t boxes; };
+  // On an OSC at (0, 0) whose output 0 is the wire source, the OUT at (10, 0)
+  // and a VCA at (10, 10): the arrows move the cursor; digits 1..5 choose the
+  // wire source's output, 6..9 and 0 wire an input to it; Enter shows its box
+  // every time, whatever is selected, and nothing else; other keys do nothing.
+  // A left click selects the cell under it (x 1 is column 0, x 0 column -1), a
+  // right click moves the selected module there unless it would reach past
+  // the grid. An input that changes nothing causes nothing.
+  void gridInput() {
+    struct Case { int32_t x, y; Kind kind; int32_t a, b; const char* state; Effect effect; };
+    const auto at = [](int32_t cell) { return 16 + 16 * cell; };
     const Case cases[] = {
-        {5, 5, Qt::Key_Left, false, 4, 5, kKeptAndRefreshed, 0},  {5, 5, Qt::Key_Up, false, 5, 4, kKeptAndRefreshed, 0},
-        {5, 5, Qt::Key_Right, true, 6, 5, kKeptAndRefreshed, 0},  {5, 5, Qt::Key_Down, false, 5, 6, kKeptAndRefreshed, 0},
-        {0, 5, Qt::Key_Left, false, 0, 5, kNoEffect, 0},          {5, 0, Qt::Key_Up, false, 5, 0, kNoEffect, 0},
-        {39, 5, Qt::Key_Right, false, 39, 5, kNoEffect, 0},       {5, 23, Qt::Key_Down, false, 5, 23, kNoEffect, 0},
-        {5, 5, Qt::Key_A, false, 5, 5, kNoEffect, 0},             {5, 5, Qt::Key_Escape, false, 5, 5, kNoEffect, 0},
-        {5, 5, Qt::Key_Return, false, 5, 5, kNoEffect, 1},        {0, 0, Qt::Key_Enter, false, 0, 0, kNoEffect, 1},
+        {5, 5, Key, Qt::Key_Left, 0, "4,5 xxx 0 -----", kKeptRefreshed},      {5, 5, Key, Qt::Key_Up, 0, "5,4 xxx 0 -----", kKeptRefreshed},
+        {5, 5, Repeat, Qt::Key_Right, 0, "6,5 xxx 0 -----", kKeptRefreshed},  {5, 5, Key, Qt::Key_Down, 0, "5,6 xxx 0 -----", kKeptRefreshed},
+        {0, 5, Key, Qt::Key_Left, 0, "0,5 xxx 0 -----", kNoEffect},           {5, 0, Key, Qt::Key_Up, 0, "5,0 xxx 0 -----", kNoEffect},
+        {39, 5, Key, Qt::Key_Right, 0, "39,5 xxx 0 -----", kNoEffect},        {5, 23, Key, Qt::Key_Down, 0, "5,23 xxx 0 -----", kNoEffect},
+        {5, 5, Key, Qt::Key_Escape, 0, "5,5 xxx 0 -----", kNoEffect},         {10, 0, Key, Qt::Key_A, 'a', "10,0 OUT 0 -----", kNoEffect},
+        {5, 5, Key, Qt::Key_Return, '\r', "5,5 xxx 0 ----- Enter Key pressed", kNoEffect},
+        {0, 0, Key, Qt::Key_Enter, '\r', "0,0 OSC 0 ----- Enter Key pressed", kNoEffect},
+        {0, 0, Key, Qt::Key_1, '1', "0,0 OSC 0 -----", kClearedRefreshed},     {0, 0, Key, Qt::Key_5, '5', "0,0 OSC 4 -----", kClearedRefreshed},
+        {0, 0, Key, Qt::Key_2, '2', "0,0 OSC 0 -----", kNoEffect},             {10, 0, Key, Qt::Key_6, '6', "10,0 OUT 0 0----", kClearedRefreshed},
+        {10, 0, Key, Qt::Key_9, '9', "10,0 OUT 0 ---3-", kClearedRefreshed},   {10, 0, Key, Qt::Key_0, '0', "10,0 OUT 0 ----4", kClearedRefreshed},
+        {10, 10, Left, 1, 20, "0,0 OSC 0 -----", kKeptRefreshed},              {10, 10, Left, 0, 20, "10,10 VCA 0 -----", kNoEffect},
+        {10, 10, Left, at(7), at(7) + 15, "7,7 xxx 0 -----", kKeptRefreshed},  {10, 10, Right, at(20) + 15, at(5), "20,5 VCA 0 -----", kCleared},
+        {10, 10, Right, at(37), at(5), "10,10 VCA 0 -----", kNoEffect},
     };
     for (const Case& c : cases) {
       MainWindow& main = FreshEditor();
-      Place(main, 0, 0, kOSC), PutCursor(main, c.fromX, c.fromY);
+      OscAndOut(main), Place(main, 10, 10, kVCA), PutCursor(main, c.x, c.y);
       MessageBoxCatcher catcher;
-      const char text = c.key == Qt::Key_Return || c.key == Qt::Key_Enter ? '\r' : 0;
-      const Effect effect = Observe([&] { PressKey(c.key, text, c.autoRepeat); });
-      const QByteArray name = "key " + QByteArray::number(c.key, 16) + " at " + QByteArray::number(c.fromX);
-      QVERIFY2(main.area->CursorX() == c.toX && main.area->CursorY() == c.toY && effect == c.effect, name);
-      QVERIFY2(catcher.boxes.size() == c.boxes && (c.boxes == 0 || catcher.boxes[0].text == "Enter Key pressed"), name);
-    }
-  }
-
-  // Digits 1..5 choose the wire source's output, 6..9 and 0 wire an input to it.
-  void characters() {
-    struct Case { char typed; int32_t cursorX; bool sourceChosen; const char* state; Effect effect; };
-    const Case cases[] = {
-        {'1', 0, false, "OSC 0 -----", kClearedAndRefreshed}, {'5', 0, false, "OSC 4 -----", kClearedAndRefreshed},
-        {'2', 0, false, "OSC -1 -----", kNoEffect},           {'6', 10, true, "OUT 0 0----", kClearedAndRefreshed},
-        {'9', 10, true, "OUT 0 ---3-", kClearedAndRefreshed}, {'0', 10, true, "OUT 0 ----4", kClearedAndRefreshed},
-        {'a', 10, true, "OUT 0 -----", kNoEffect},
-    };
-    for (const Case& c : cases) {
-      MainWindow& main = FreshEditor();
-      OscAndOut(main, c.cursorX, c.sourceChosen);
-      const Effect effect = Observe([&] { PressKey(c.typed == 'a' ? Qt::Key_A : Qt::Key(c.typed), c.typed); });
-      QVERIFY2(State(main) == c.state && effect == c.effect, QByteArray(1, c.typed));
+      const Effect effect = Observe([&] { Send(main, c.kind, c.a, c.b); });
+      QString seen = State(main);
+      for (const auto& box : catcher.boxes) seen += ' ' + box.text;
+      QVERIFY2(seen == c.state && effect == c.effect, qPrintable(QString("row %1: %2").arg(&c - cases).arg(seen)));
     }
   }
 
   void commands() {
     struct Case { const char* name; Step setup, act; const char* state; Effect effect; };
     const Step none = [](MainWindow&) {}, osc = [](MainWindow& m) { Place(m, 0, 0, kOSC); };
-    const Step source = [](MainWindow& m) { OscAndOut(m, 10); };
-    const Step wired = [](MainWindow& m) { OscAndOut(m, 10), m.area->CompleteConnection(0), m.RefreshControlPanel(); };
+    const Step source = OscAndOut;
+    const Step wired = [](MainWindow& m) { OscAndOut(m), m.area->CompleteConnection(0), m.RefreshControlPanel(); };
     const Case cases[] = {
-        {"OSC button", none, [](MainWindow& m) { Press(m.moduleButtons[kOSC]); }, "OSC -1 -----", kClearedAndRefreshed},
-        {"xxx button", osc, [](MainWindow& m) { Press(m.moduleButtons[0]); }, "xxx -1 -----", kClearedAndRefreshed},
-        {"Audio Modules, OUT", none, [](MainWindow& m) { Choose(m, "OUT - Realtime audio Output"); }, "OUT -1 -----", kClearedAndRefreshed},
-        {"a --- button", none, [](MainWindow& m) { Press(m.moduleButtons[21]); }, "xxx -1 -----", kNoEffect},
-        {"Input", source, [](MainWindow& m) { Press(m.inputButtons[2]); }, "OUT 0 --2--", kClearedAndRefreshed},
-        {"X", wired, [](MainWindow& m) { Press(m.disconnectButtons[0]); }, "OUT 0 -----", kClearedAndRefreshed},
-        {"Output, no refresh", osc, [](MainWindow& m) { Press(m.outputButtons[4]); }, "OSC 4 -----", kClearedOnly},
-        {"an Output the module lacks", osc, [](MainWindow& m) { Command(m, 833); }, "OSC -1 -----", kNoEffect},
+        {"OSC button", none, [](MainWindow& m) { Press(m.moduleButtons[kOSC]); }, "0,0 OSC -1 -----", kClearedRefreshed},
+        {"xxx button", osc, [](MainWindow& m) { Press(m.moduleButtons[0]); }, "0,0 xxx -1 -----", kClearedRefreshed},
+        {"Audio Modules, OUT", none, [](MainWindow& m) { Choose(m, "OUT - Realtime audio Output"); }, "0,0 OUT -1 -----", kClearedRefreshed},
+        {"a --- button", none, [](MainWindow& m) { Press(m.moduleButtons[21]); }, "0,0 xxx -1 -----", kNoEffect},
+        {"Input", source, [](MainWindow& m) { Press(m.inputButtons[2]); }, "10,0 OUT 0 --2--", kClearedRefreshed},
+        {"X", wired, [](MainWindow& m) { Press(m.disconnectButtons[0]); }, "10,0 OUT 0 -----", kClearedRefreshed},
+        {"Output, no refresh", osc, [](MainWindow& m) { Press(m.outputButtons[4]); }, "0,0 OSC 4 -----", kCleared},
+        {"an Output the module lacks", osc, [](MainWindow& m) { Command(m, 833); }, "0,0 OSC -1 -----", kNoEffect},
         // The offscreen platform activates every window it shows, later, where
         // a window manager leaves the focus with the main window; the focus is
         // given back once more after that, as the shell gave it.
         {"Edit / Show", [](MainWindow& m) { Place(m, 0, 0, kSEQ); },
-         [](MainWindow& m) { Press(m.editShowButton), QApplication::processEvents(), m.FocusBack(); }, "SEQ -1 ----- window", kNoEffect},
-        {"File, New", osc, [](MainWindow& m) { Choose(m, "&New"); }, "xxx -1 -----", kClearedAndRefreshed},
+         [](MainWindow& m) { Press(m.editShowButton), QApplication::processEvents(), m.FocusBack(); }, "0,0 SEQ -1 ----- window", kNoEffect},
+        {"File, New", osc, [](MainWindow& m) { Choose(m, "&New"); }, "0,0 xxx -1 -----", kClearedRefreshed},
     };
     for (const Case& c : cases) {
       MainWindow& main = FreshEditor();
@@ -180,28 +180,6 @@ class MainWindowTest : public QObject {
       const int32_t row = main.area->CursorY();
       PressKey(Qt::Key_Down);
       QVERIFY2(QApplication::focusWidget() == Surface(main) && main.area->CursorY() == row + 1, c.name);
-    }
-  }
-
-  // A left click selects the cell under it, a right click moves the selected
-  // module there; a click that changes nothing causes nothing.
-  void mouseOnTheGrid() {
-    struct Case { Qt::MouseButton button; int32_t x, y, cursorX, cursorY, vcaX, vcaY; Effect effect; };
-    const auto at = [](int32_t cell) { return 16 + 16 * cell; };  // the VCA starts at (10, 10), selected
-    const Case cases[] = {
-        {Qt::LeftButton, 1, 20, 0, 0, 10, 10, kKeptAndRefreshed},  // left of the grid is column 0
-        {Qt::LeftButton, 0, 20, 10, 10, 10, 10, kNoEffect},        // x = 0 is column -1
-        {Qt::LeftButton, at(7), at(7) + 15, 7, 7, 10, 10, kKeptAndRefreshed},
-        {Qt::RightButton, at(20) + 15, at(5), 20, 5, 20, 5, kClearedOnly},
-        {Qt::RightButton, at(37), at(5), 10, 10, 10, 10, kNoEffect},  // it would reach past the grid
-    };
-    for (const Case& c : cases) {
-      MainWindow& main = FreshEditor();
-      Place(main, 10, 10, kVCA), PutCursor(main, 10, 10);
-      const Effect effect = Observe([&] { Click(Surface(main), QPoint(c.x, c.y), c.button); });
-      const QByteArray name = QByteArray::number(c.x) + "," + QByteArray::number(c.y);
-      QVERIFY2(main.area->CursorX() == c.cursorX && main.area->CursorY() == c.cursorY && effect == c.effect, name);
-      QVERIFY2(main.area->ModuleAt(c.vcaX, c.vcaY) != nullptr, name);
     }
   }
 
@@ -273,12 +251,12 @@ class MainWindowTest : public QObject {
   void modeSelector() {
     struct Case { ModuleType type; int32_t start, x, y, mode; Effect effect; };
     const Case cases[] = {
-        {kOSC, 256, 650, 501, 260, kKeptOnly},  // waveform row 4 keeps bit 8
-        {kOSC, 3, 620, 440, 259, kKeptOnly},    // the lower L/H row sets it
-        {kOSC, 259, 647, 455, 259, kKeptOnly},  {kOSC, 259, 616, 416, 3, kKeptOnly},  // the upper one clears it
-        {kOSC, 256, 679, 535, 261, kKeptOnly},  {kOSC, 256, 680, 420, 256, kNoEffect},
+        {kOSC, 256, 650, 501, 260, kKept},  // waveform row 4 keeps bit 8
+        {kOSC, 3, 620, 440, 259, kKept},    // the lower L/H row sets it
+        {kOSC, 259, 647, 455, 259, kKept},  {kOSC, 259, 616, 416, 3, kKept},  // the upper one clears it
+        {kOSC, 256, 679, 535, 261, kKept},  {kOSC, 256, 680, 420, 256, kNoEffect},
         {kOSC, 256, 620, 456, 256, kNoEffect},  {kOSC, 256, 650, 536, 256, kNoEffect},
-        {kFLT, 0, 660, 456, 2, kKeptOnly},      {kVCA, 0, 660, 420, 0, kNoEffect},
+        {kFLT, 0, 660, 456, 2, kKept},      {kVCA, 0, 660, 420, 0, kNoEffect},
     };
     for (const Case& c : cases) {
       MainWindow& main = FreshEditor();
