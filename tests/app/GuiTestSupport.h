@@ -32,9 +32,7 @@ struct MessageBoxCatcher {
     QObject::connect(&timer, &QTimer::timeout, [this] {
       for (QWidget* widget : QApplication::topLevelWidgets()) {
         auto* box = qobject_cast<QMessageBox*>(widget);
-        if (box == nullptr || !box->isVisible()) continue;
-        boxes.push_back({box->text(), box->windowTitle(), box->icon()});
-        box->button(QMessageBox::Ok)->click();
+        if (box && box->isVisible()) boxes.push_back({box->text(), box->windowTitle(), box->icon()}), box->button(QMessageBox::Ok)->click();
       }
     });
     timer.start(5);
@@ -47,8 +45,7 @@ inline std::vector<QString> startUpBoxes;
 // Started once per process (without a sound device).
 inline MainWindow& Editor() {
   static MainWindow* main = [] {
-    static int argc = 1;
-    static char name[] = "varnotek-test", *argv[] = {name, nullptr};
+    static int argc = 1; static char name[] = "varnotek-test", *argv[] = {name, nullptr};
     InitWindowSystem(argc, argv);
     MessageBoxCatcher catcher;
     MainWindow* started = StartEditor();
@@ -62,17 +59,13 @@ inline MainWindow& Editor() {
 // An empty patch, cursor at (0, 0), panel refreshed, focus on the window.
 inline MainWindow& FreshEditor() {
   MainWindow& main = Editor();
-  main.area->Clear();
-  main.RefreshControlPanel();
-  main.FocusBack();
-  QApplication::processEvents();
+  main.area->Clear(), main.RefreshControlPanel(), main.FocusBack(), QApplication::processEvents();
   return main;
 }
 
 // Test seams through the patch model, followed by a refresh.
 inline void Place(MainWindow& main, int32_t column, int32_t row, ModuleType type) {
-  main.area->SetModuleAt(column, row, type);
-  main.RefreshControlPanel();
+  main.area->SetModuleAt(column, row, type), main.RefreshControlPanel();
 }
 inline void PutCursor(MainWindow& main, int32_t column, int32_t row) {
   PatchArea& area = *main.area;
@@ -83,9 +76,7 @@ inline void PutCursor(MainWindow& main, int32_t column, int32_t row) {
 // WM_COMMAND, as a button or menu item sends it.
 inline void Command(MainWindow& main, uint32_t id) { SendWindowMessage(main.window, kWmCommand, id, 0); }
 
-inline void Click(QWidget* widget, QPoint at = QPoint(), Qt::MouseButton button = Qt::LeftButton) {
-  QTest::mouseClick(widget, button, {}, at);
-}
+inline void Click(QWidget* widget, QPoint at = QPoint(), Qt::MouseButton button = Qt::LeftButton) { QTest::mouseClick(widget, button, {}, at); }
 // A key delivered where the keyboard focus is, as a user's key would be.
 inline void PressKey(Qt::Key key, char text = 0, bool autoRepeat = false) {
   QWidget* target = QApplication::focusWidget();
@@ -103,8 +94,7 @@ inline constexpr Effect kKeptRefreshed{1, 0, true}, kClearedRefreshed{0, 1, true
 inline Effect Observe(const std::function<void()>& action) {
   QApplication::processEvents();
   const QtWindowActivity before = QtActivity();
-  action();
-  QApplication::processEvents();
+  action(), QApplication::processEvents();
   const QtWindowActivity& after = QtActivity();
   const int32_t cleared = after.erasingInvalidations - before.erasingInvalidations;
   // A refresh sets 17 texts (captions, value labels, Output buttons); a scroll sets one.

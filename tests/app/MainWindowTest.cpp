@@ -26,22 +26,26 @@ QString State(MainWindow& m) {
   return at + QString("%1 %2 %3%4").arg(TypeName(m.area->GetSelectedType())).arg(m.area->ConnectSourceOutput()).arg(wired, window ? " window" : "");
 }
 
-// What a row does: a key with its text (auto-repeated for Repeat), or a click
-// of that mouse button at (a, b).
-enum Kind { Key, Repeat, Left, Right };
+// What a row does: a key with its text (auto-repeated for Repeat), a click of
+// that mouse button at (a, b), a click on the panel button with id a, the
+// menu item with id a chosen, or command a sent as a message.
+enum Kind { Key, Repeat, Left, Right, Button, Menu, Message };
 void Send(MainWindow& main, Kind kind, int32_t a, int32_t b) {
-  if (kind == Left || kind == Right) return Click(Surface(main), QPoint(a, b), kind == Left ? Qt::LeftButton : Qt::RightButton);
-  PressKey(Qt::Key(a), static_cast<char>(b), kind == Repeat);
-}
-
-// A click on a panel button. On Win32 the button keeps the keyboard focus
-// until the shell takes it back; Qt's controls never take it, so it is put there.
-void Press(WindowHandle button) { Widget(button)->setFocus(), Click(Widget(button)); }
-// The menu item with that caption, chosen.
-void Choose(MainWindow& main, const QString& caption) {
+  if (kind == Key || kind == Repeat) PressKey(Qt::Key(a), static_cast<char>(b), kind == Repeat);
+  if (kind == Left || kind == Right) Click(Surface(main), QPoint(a, b), kind == Left ? Qt::LeftButton : Qt::RightButton);
+  if (kind == Message) Command(main, a);
   for (QAction* action : Surface(main)->window()->findChildren<QAction*>()) {
-    if (action->text() == caption && action->menu() == nullptr) action->trigger();
+    if (kind == Menu && action->property("varnotekCommand").toInt() == a && action->menu() == nullptr) action->trigger();
   }
+  // On Win32 a clicked button keeps the keyboard focus until the shell takes
+  // it back; Qt's controls never take it, so it is put there.
+  for (QAbstractButton* button : Surface(main)->findChildren<QAbstractButton*>()) {
+    if (kind == Button && GetControlId(button) == a) button->setFocus(), Click(button);
+  }
+  // The offscreen platform activates every window it shows, later, where a
+  // window manager leaves the focus with the main window; the focus is given
+  // back once more after that, as the shell gave it.
+  if (kind == Button && a == 511) QApplication::processEvents(), main.FocusBack();
 }
 
 // Output `output` of the module at (fromX, 0) wired to input `input` of the one at (toX, 0).
@@ -114,14 +118,17 @@ class MainWindowTest : public QObject {
     for (const auto& [control, at] : layout) QCOMPARE(Widget(control)->geometry(), at);
   }
 
-  // On an OSC at (0, 0) whose output 0 is the wire source, the OUT at (10, 0)
-  // and a VCA at (10, 10): the arrows move the cursor; digits 1..5 choose the
-  // wire source's output, 6..9 and 0 wire an input to it; Enter shows its box
-  // every time, whatever is selected, and nothing else; other keys do nothing.
-  // A left click selects the cell under it (x 1 is column 0, x 0 column -1), a
-  // right click moves the selected module there unless it would reach past
-  // the grid. An input that changes nothing causes nothing.
-  void gridInput() {
+  // On an OSC at (0, 0) whose output 0 is the wire source and feeds input 0
+  // of the OUT at (10, 0), and a SEQ at (10, 10): the arrows move the cursor;
+  // digits 1..5 choose the wire source's output, 6..9 and 0 wire an input to
+  // it; Enter shows its box every time, whatever is selected, and nothing
+  // else; other keys do nothing. A left click selects the cell under it (x 1
+  // is column 0, x 0 column -1), a right click moves the selected module there
+  // unless it would reach past the grid. The panel's buttons and menu items
+  // act on the module at the cursor or on a free cell. An input that changes
+  // nothing causes nothing, and whatever was used, the keyboard focus is back
+  // on the grid.
+  void input() {
     struct Case { int32_t x, y; Kind kind; int32_t a, b; const char* state; Effect effect; };
     const auto at = [](int32_t cell) { return 16 + 16 * cell; };
     const Case cases[] = {
@@ -129,57 +136,30 @@ class MainWindowTest : public QObject {
         {5, 5, Repeat, Qt::Key_Right, 0, "6,5 xxx 0 -----", kKeptRefreshed},  {5, 5, Key, Qt::Key_Down, 0, "5,6 xxx 0 -----", kKeptRefreshed},
         {0, 5, Key, Qt::Key_Left, 0, "0,5 xxx 0 -----", kNoEffect},           {5, 0, Key, Qt::Key_Up, 0, "5,0 xxx 0 -----", kNoEffect},
         {39, 5, Key, Qt::Key_Right, 0, "39,5 xxx 0 -----", kNoEffect},        {5, 23, Key, Qt::Key_Down, 0, "5,23 xxx 0 -----", kNoEffect},
-        {5, 5, Key, Qt::Key_Escape, 0, "5,5 xxx 0 -----", kNoEffect},         {10, 0, Key, Qt::Key_A, 'a', "10,0 OUT 0 -----", kNoEffect},
+        {5, 5, Key, Qt::Key_Escape, 0, "5,5 xxx 0 -----", kNoEffect},         {10, 0, Key, Qt::Key_A, 'a', "10,0 OUT 0 0----", kNoEffect},
         {5, 5, Key, Qt::Key_Return, '\r', "5,5 xxx 0 ----- Enter Key pressed", kNoEffect},
         {0, 0, Key, Qt::Key_Enter, '\r', "0,0 OSC 0 ----- Enter Key pressed", kNoEffect},
         {0, 0, Key, Qt::Key_1, '1', "0,0 OSC 0 -----", kClearedRefreshed},     {0, 0, Key, Qt::Key_5, '5', "0,0 OSC 4 -----", kClearedRefreshed},
         {0, 0, Key, Qt::Key_2, '2', "0,0 OSC 0 -----", kNoEffect},             {10, 0, Key, Qt::Key_6, '6', "10,0 OUT 0 0----", kClearedRefreshed},
-        {10, 0, Key, Qt::Key_9, '9', "10,0 OUT 0 ---3-", kClearedRefreshed},   {10, 0, Key, Qt::Key_0, '0', "10,0 OUT 0 ----4", kClearedRefreshed},
-        {10, 10, Left, 1, 20, "0,0 OSC 0 -----", kKeptRefreshed},              {10, 10, Left, 0, 20, "10,10 VCA 0 -----", kNoEffect},
-        {10, 10, Left, at(7), at(7) + 15, "7,7 xxx 0 -----", kKeptRefreshed},  {10, 10, Right, at(20) + 15, at(5), "20,5 VCA 0 -----", kCleared},
-        {10, 10, Right, at(37), at(5), "10,10 VCA 0 -----", kNoEffect},
+        {10, 0, Key, Qt::Key_9, '9', "10,0 OUT 0 0--3-", kClearedRefreshed},   {10, 0, Key, Qt::Key_0, '0', "10,0 OUT 0 0---4", kClearedRefreshed},
+        {10, 10, Left, 1, 20, "0,0 OSC 0 -----", kKeptRefreshed},              {10, 10, Left, 0, 20, "10,10 SEQ 0 -----", kNoEffect},
+        {10, 10, Left, at(7), at(7) + 15, "7,7 xxx 0 -----", kKeptRefreshed},  {10, 10, Right, at(20) + 15, at(5), "20,5 SEQ 0 -----", kCleared},
+        {10, 10, Right, at(37), at(5), "10,10 SEQ 0 -----", kNoEffect},
+        {5, 5, Button, 50000 + kOSC, 0, "5,5 OSC 0 -----", kClearedRefreshed}, {0, 0, Button, 50000, 0, "0,0 xxx -1 -----", kClearedRefreshed},
+        {5, 5, Menu, 50035, 0, "5,5 OUT 0 -----", kClearedRefreshed},          {5, 5, Button, 50021, 0, "5,5 xxx 0 -----", kNoEffect},
+        {10, 0, Button, 802, 0, "10,0 OUT 0 0-2--", kClearedRefreshed},        {10, 0, Button, 816, 0, "10,0 OUT 0 -----", kClearedRefreshed},
+        {0, 0, Button, 836, 0, "0,0 OSC 4 -----", kCleared},                   {0, 0, Message, 833, 0, "0,0 OSC 0 -----", kNoEffect},
+        {10, 10, Button, 511, 0, "10,10 SEQ 0 ----- window", kNoEffect},       {0, 0, Menu, 40001, 0, "0,0 xxx -1 -----", kClearedRefreshed},
     };
     for (const Case& c : cases) {
       MainWindow& main = FreshEditor();
-      OscAndOut(main), Place(main, 10, 10, kVCA), PutCursor(main, c.x, c.y);
+      OscAndOut(main), main.area->CompleteConnection(0), Place(main, 10, 10, kSEQ), PutCursor(main, c.x, c.y);
       MessageBoxCatcher catcher;
       const Effect effect = Observe([&] { Send(main, c.kind, c.a, c.b); });
       QString seen = State(main);
       for (const auto& box : catcher.boxes) seen += ' ' + box.text;
-      QVERIFY2(seen == c.state && effect == c.effect, qPrintable(QString("row %1: %2").arg(&c - cases).arg(seen)));
-    }
-  }
-
-  void commands() {
-    struct Case { const char* name; Step setup, act; const char* state; Effect effect; };
-    const Step none = [](MainWindow&) {}, osc = [](MainWindow& m) { Place(m, 0, 0, kOSC); };
-    const Step source = OscAndOut;
-    const Step wired = [](MainWindow& m) { OscAndOut(m), m.area->CompleteConnection(0), m.RefreshControlPanel(); };
-    const Case cases[] = {
-        {"OSC button", none, [](MainWindow& m) { Press(m.moduleButtons[kOSC]); }, "0,0 OSC -1 -----", kClearedRefreshed},
-        {"xxx button", osc, [](MainWindow& m) { Press(m.moduleButtons[0]); }, "0,0 xxx -1 -----", kClearedRefreshed},
-        {"Audio Modules, OUT", none, [](MainWindow& m) { Choose(m, "OUT - Realtime audio Output"); }, "0,0 OUT -1 -----", kClearedRefreshed},
-        {"a --- button", none, [](MainWindow& m) { Press(m.moduleButtons[21]); }, "0,0 xxx -1 -----", kNoEffect},
-        {"Input", source, [](MainWindow& m) { Press(m.inputButtons[2]); }, "10,0 OUT 0 --2--", kClearedRefreshed},
-        {"X", wired, [](MainWindow& m) { Press(m.disconnectButtons[0]); }, "10,0 OUT 0 -----", kClearedRefreshed},
-        {"Output, no refresh", osc, [](MainWindow& m) { Press(m.outputButtons[4]); }, "0,0 OSC 4 -----", kCleared},
-        {"an Output the module lacks", osc, [](MainWindow& m) { Command(m, 833); }, "0,0 OSC -1 -----", kNoEffect},
-        // The offscreen platform activates every window it shows, later, where
-        // a window manager leaves the focus with the main window; the focus is
-        // given back once more after that, as the shell gave it.
-        {"Edit / Show", [](MainWindow& m) { Place(m, 0, 0, kSEQ); },
-         [](MainWindow& m) { Press(m.editShowButton), QApplication::processEvents(), m.FocusBack(); }, "0,0 SEQ -1 ----- window", kNoEffect},
-        {"File, New", osc, [](MainWindow& m) { Choose(m, "&New"); }, "0,0 xxx -1 -----", kClearedRefreshed},
-    };
-    for (const Case& c : cases) {
-      MainWindow& main = FreshEditor();
-      c.setup(main);
-      const Effect effect = Observe([&] { c.act(main); });
-      QVERIFY2(State(main) == c.state && effect == c.effect, c.name);
-      // Whatever was clicked, the next arrow key acts on the grid at once.
-      const int32_t row = main.area->CursorY();
-      PressKey(Qt::Key_Down);
-      QVERIFY2(QApplication::focusWidget() == Surface(main) && main.area->CursorY() == row + 1, c.name);
+      const QString row = QString("row %1: %2").arg(&c - cases).arg(seen);
+      QVERIFY2(seen == c.state && effect == c.effect && QApplication::focusWidget() == Surface(main), qPrintable(row));
     }
   }
 
