@@ -105,5 +105,9 @@ inline QImage PaintedClient(MainWindow& main) {
   QApplication::processEvents();
   return Surface(main)->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
+// A table row's name for a failure message: its index.
+template <typename Row, size_t count>
+QByteArray RowName(const Row (&rows)[count], const Row& row) { return "row " + QByteArray::number(&row - rows); }
+
 inline uint32_t PixelAt(const QImage& image, int32_t x, int32_t y) { return image.pixel(x, y) & 0xFFFFFF; }
 

@@ -107,8 +107,6 @@ class MainWindowTest : public QObject {
     QCOMPARE(startUpBoxes, std::vector<QString>{"waveOutOpen failed, check WAVE-Output settings"});
     QCOMPARE(Panel(main), QString("+++++++.....++++++++++++++++++++++++ +++++++     +++++   +   +       ++++ "
                                   "...... ..... ..... ..... . |||||| %1 |||||").arg(QString("  +0|").repeated(6)));
-    const QImage painted = PaintedClient(main);
-    for (const QPoint at : {QPoint(616, 416), QPoint(660, 500), QPoint(679, 535)}) QCOMPARE(PixelAt(painted, at.x(), at.y()), G);
     // The layout, by the first and a later control of each group.
     const std::pair<WindowHandle, QRect> layout[] = {
         {main.moduleButtons[0], {656, 8, 40, 32}}, {main.moduleButtons[13], {696, 40, 40, 32}}, {main.controllerBars[1], {224, 436, 320, 20}},
@@ -215,11 +213,10 @@ class MainWindowTest : public QObject {
       Place(main, 0, 0, c.type);
       main.area->SetSelectedController(0, c.start), main.RefreshControlPanel();
       const Effect effect = Observe([&] {
-        SendWindowMessage(main.window, kWmHScroll, MakeLong(c.request, static_cast<uint16_t>(c.thumb)), reinterpret_cast<intptr_t>(main.controllerBars[0]));
+        SendWindowMessage(main.window, kWmHScroll, MakeLong(c.request, uint16_t(c.thumb)), reinterpret_cast<intptr_t>(main.controllerBars[0]));
       });
-      const QByteArray name = "request " + QByteArray::number(c.request) + " from " + QByteArray::number(c.start);
-      QVERIFY2(DspMemory.Load(main.area->SelectedModule()->dspBlock) == c.value, name);
-      QVERIFY2(Bar(main, 0)->value() == c.value && Text(main.valueLabels[0]) == c.label && effect == kNoEffect, name);
+      QVERIFY2(DspMemory.Load(main.area->SelectedModule()->dspBlock) == c.value && Bar(main, 0)->value() == c.value, RowName(cases, c));
+      QVERIFY2(Text(main.valueLabels[0]) == c.label && effect == kNoEffect, RowName(cases, c));
     }
     // A real click on the right arrow.
     MainWindow& main = FreshEditor();
@@ -242,66 +239,57 @@ class MainWindowTest : public QObject {
       MainWindow& main = FreshEditor();
       Place(main, 0, 0, c.type), main.area->SetSelectedMode(c.start);
       const Effect effect = Observe([&] { SendWindowMessage(main.window, kWmLButtonDown, 1, MakeLong(c.x, c.y)); });
-      const QByteArray name = QByteArray(TypeName(c.type)) + " at " + QByteArray::number(c.x) + "," + QByteArray::number(c.y);
-      QVERIFY2(main.area->GetSelectedMode() == c.mode && main.area->CursorX() == 0 && effect == c.effect, name);
+      QVERIFY2(main.area->GetSelectedMode() == c.mode && main.area->CursorX() == 0 && effect == c.effect, RowName(cases, c));
     }
-    // A real click, and the pictures: the chosen one on bright red inside a
-    // yellow edge, the others on dark red, each 20 pixels high; a FLT's three
-    // modes the same way.
+    // A real click.
     MainWindow& main = FreshEditor();
-    Place(main, 0, 0, kOSC);
-    Click(Surface(main), QPoint(660, 466));
+    Place(main, 0, 0, kOSC), Click(Surface(main), QPoint(660, 466));
     QCOMPARE(main.area->GetSelectedMode(), 256 + 2);
-    QImage painted = PaintedClient(main);
-    for (int32_t k = 0; k < kOscWaveformCount; ++k) {
-      QVERIFY(PixelAt(painted, 648, 416 + 20 * k) == (k == 2 ? Y : M) && PixelAt(painted, 668, 426 + 20 * k) == G);
-    }
-    QVERIFY(PixelAt(painted, 616, 416) == M && PixelAt(painted, 616, 436) == Y);  // H chosen
-    Place(FreshEditor(), 0, 0, kFLT), main.area->SetSelectedMode(1);
-    painted = PaintedClient(main);
-    for (int32_t k = 0; k < 4; ++k) QCOMPARE(PixelAt(painted, 648, 416 + 20 * k), k == 1 ? Y : k < 3 ? M : G);
   }
 
-  // Output 0 of the module at (sourceX, 0) is the wire source (-1: the ADD's);
   // darkDots counts the grid's 960 dots that show (-1: not counted). Wires at
   // y 23: OSC -> VCA over x 64..174, VCA -> OUT over x 224..334; at y 59: OSC
   // output 4 -> OUT input 4, hidden where it crosses the VCA. Bodies are
-  // probed between their connection boxes, clear of icons and names.
+  // probed between their connection boxes, clear of icons and names. The mode
+  // selector, blank unless an OSC or FLT is selected, shows the chosen
+  // picture on bright red inside a yellow edge, the others on dark red, each
+  // 20 pixels high.
   void painted() {
-    struct Case { const char* situation; Step build; int32_t sourceX, cursorX, cursorY, darkDots; std::initializer_list<Probe> probes; };
+    struct Case { const char* situation; Step build; int32_t cursorX, cursorY, darkDots; std::initializer_list<Probe> probes; };
     const Step empty = [](MainWindow&) {};
     const Case cases[] = {
-        {"empty: the white square hides nine dots", empty, -1, 0, 0, 960 - 9,
-         {{16, 16, W}, {63, 63, W}, {64, 40, G}, {40, 64, G}, {655, 399, G}, {17, 65, D}, {18, 66, G}}},
+        {"empty: the white square hides nine dots", empty, 0, 0, 960 - 9,
+         {{16, 16, W}, {63, 63, W}, {64, 40, G}, {40, 64, G}, {655, 399, G}, {17, 65, D}, {18, 66, G}, {616, 416, G}, {660, 500, G}, {679, 535, G}}},
         // Columns 38 and 39 and rows 22 and 23 reach past the grid, below the
         // module buttons and above "Edit / Show".
-        {"empty, at (38, 22)", empty, -1, 38, 22, 960 - 4, {{624, 368, W}, {671, 399, W}, {623, 368, G}}},
-        {"VCA selected", Wired, -1, 10, 0, -1,
+        {"empty, at (38, 22)", empty, 38, 22, 960 - 4, {{624, 368, W}, {671, 399, W}, {623, 368, G}}},
+        {"VCA selected", Wired, 10, 0, -1,
          {{120, 23, L}, {280, 23, R}, {120, 59, B}, {200, 59, W}, {18, 27, G}, {59, 22, L}, {59, 58, G}, {56, 56, B}, {179, 22, W}, {180, 20, B}}},
-        {"OSC selected", Wired, -1, 0, 0, -1, {{120, 23, R}, {280, 23, B}, {120, 59, R}, {200, 59, G}, {18, 27, W}, {59, 22, W}}},
-        {"OUT selected", Wired, -1, 20, 0, -1,
-         {{120, 23, B}, {280, 23, L}, {120, 59, L}, {219, 22, L}, {59, 58, L}, {59, 22, G}, {338, 27, W}}},
-        {"VCA output 0 chosen, nothing selected", Wired, 10, 30, 0, -1,
+        {"OSC selected", Wired, 0, 0, -1, {{120, 23, R}, {280, 23, B}, {120, 59, R}, {200, 59, G}, {18, 27, W}, {59, 22, W}}},
+        {"OUT selected", Wired, 20, 0, -1, {{120, 23, B}, {280, 23, L}, {120, 59, L}, {219, 22, L}, {59, 58, L}, {59, 22, G}, {338, 27, W}}},
+        {"VCA output 0 chosen, nothing selected", [](MainWindow& m) { Wired(m), PutCursor(m, 10, 0), m.area->BeginConnection(0); }, 30, 0, -1,
          {{120, 23, B}, {280, 23, B}, {120, 59, B}, {219, 22, B}, {59, 22, G}, {500, 30, W}}},
         // DRM: a framed body, no boxes, no picture. VCA: input and output 0
         // framed, input 3 and output 1 absent. The cursor, on the VCA but not
         // its anchor, highlights nothing and shows the square beside it.
-        {"DRM and VCA", Unlabelled, -1, 11, 6, -1,
+        {"DRM and VCA", Unlabelled, 11, 6, -1,
          {{16, 96, B}, {63, 143, B}, {20, 100, G}, {19, 102, G}, {59, 100, G}, {59, 102, G}, {40, 130, G}, {180, 100, B}, {179, 102, G},
           {180, 127, G}, {219, 100, B}, {219, 102, G}, {219, 109, G}, {178, 107, G}, {230, 120, W}}},
+        {"OSC waveform 2, high range", [](MainWindow& m) { Place(m, 0, 0, kOSC), m.area->SetSelectedMode(256 + 2); }, 0, 0, -1,
+         {{648, 416, M}, {648, 436, M}, {648, 456, Y}, {648, 476, M}, {648, 496, M}, {648, 516, M}, {668, 426, G}, {668, 446, G}, {668, 466, G},
+          {668, 486, G}, {668, 506, G}, {668, 526, G}, {616, 416, M}, {616, 436, Y}}},
+        {"FLT mode 1", [](MainWindow& m) { Place(m, 0, 0, kFLT), m.area->SetSelectedMode(1); }, 0, 0, -1,
+         {{648, 416, M}, {648, 436, Y}, {648, 456, M}, {648, 476, G}}},
     };
     for (const Case& c : cases) {
       MainWindow& main = FreshEditor();
-      c.build(main);
-      if (c.sourceX >= 0) PutCursor(main, c.sourceX, 0), main.area->BeginConnection(0);
-      PutCursor(main, c.cursorX, c.cursorY);
+      c.build(main), PutCursor(main, c.cursorX, c.cursorY);
       const QImage painted = PaintedClient(main);
       int32_t dots = 0;
       for (int32_t i = 0; i < kGridColumns * kGridRows; ++i) dots += PixelAt(painted, 16 + 16 * (i / kGridRows), 17 + 16 * (i % kGridRows)) == D;
       QVERIFY2(c.darkDots < 0 || dots == c.darkDots, c.situation);
       for (const Probe& p : c.probes) {
-        const uint32_t seen = PixelAt(painted, p.x, p.y);
-        QVERIFY2(seen == p.colour, qPrintable(QString("%1: (%2, %3) is %4").arg(c.situation).arg(p.x).arg(p.y).arg(seen, 0, 16)));
+        QVERIFY2(PixelAt(painted, p.x, p.y) == p.colour, qPrintable(QString("%1: (%2, %3)").arg(c.situation).arg(p.x).arg(p.y)));
       }
     }
   }
