@@ -23,6 +23,13 @@ inline QString Text(WindowHandle control) {  // of a label or a button
   return label != nullptr ? label->text() : static_cast<QAbstractButton*>(Widget(control))->text();
 }
 
+// The child control of `window` with that id, of that class.
+template <typename Control>
+Control* ControlWithId(WindowHandle window, int32_t id) {
+  for (Control* control : Widget(window)->findChildren<Control*>()) if (GetControlId(control) == id) return control;
+  return nullptr;
+}
+
 // Answers every message box that opens while it lives and keeps what it said.
 struct MessageBoxCatcher {
   struct Box { QString text, caption; QMessageBox::Icon icon; };

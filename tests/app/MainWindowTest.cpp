@@ -39,9 +39,7 @@ void Send(MainWindow& main, Kind kind, int32_t a, int32_t b) {
   }
   // On Win32 a clicked button keeps the keyboard focus until the shell takes
   // it back; Qt's controls never take it, so it is put there.
-  for (QAbstractButton* button : Surface(main)->findChildren<QAbstractButton*>()) {
-    if (kind == Button && GetControlId(button) == a) button->setFocus(), Click(button);
-  }
+  if (auto* button = kind == Button ? ControlWithId<QAbstractButton>(main.window, a) : nullptr) button->setFocus(), Click(button);
   // The offscreen platform activates every window it shows, later, where a
   // window manager leaves the focus with the main window; the focus is given
   // back once more after that, as the shell gave it.

@@ -19,22 +19,14 @@ using namespace ModuleTypeId;
 // before its window is opened by the button.
 BlockModule& OpenOn(ModuleType type, void (*fill)(const BlockModule&) = [](const BlockModule&) {}) {
   MainWindow& main = FreshEditor();
-  Place(main, 0, 0, type);
-  BlockModule& module = *main.area->ModuleAt(0, 0);
-  fill(module), Click(Widget(main.editShowButton));
-  return module;
+  Place(main, 0, 0, type), fill(*main.area->ModuleAt(0, 0)), Click(Widget(main.editShowButton));
+  return *main.area->ModuleAt(0, 0);
 }
 
 int OpenEditWindows() {
   int open = 0;
   for (QWidget* widget : QApplication::topLevelWidgets()) open += widget->isVisible() && widget->windowTitle() == kEditWindowClass;
   return open;
-}
-
-template <typename Control>
-Control* ControlWithId(const BlockModule& module, int32_t id) {
-  for (Control* control : Widget(module.editWindow)->findChildren<Control*>()) if (GetControlId(control) == id) return control;
-  return nullptr;
 }
 
 int32_t StepWord(const BlockModule& module, int32_t i) { return module.dspBlock + BlockWord::kStep + i; }
@@ -64,23 +56,22 @@ class PatternEditorsTest : public QObject {
     QVERIFY(seq.editWindow != nullptr && Widget(seq.editWindow)->window()->pos() == QPoint(64, 64));
     QCOMPARE(Widget(seq.editWindow)->size(), QSize(424 - 8, 400 - 27));  // less the classic frame
     for (int32_t i = 0; i < 16; ++i) {
-      auto* bar = ControlWithId<QScrollBar>(seq, 1024 + i);
+      auto* bar = ControlWithId<QScrollBar>(seq.editWindow, 1024 + i);
       QVERIFY(bar != nullptr && bar->geometry() == QRect(16, 16 + 20 * i, 320, 20) && bar->value() == Initial(i) && bar->minimum() == -32768);
       QVERIFY(bar->maximum() == 32767 && Widget(seq.editControls[i])->geometry() == QRect(336, 16 + 20 * i, 72, 20) &&
               Text(seq.editControls[i]) == Shown(Initial(i)));
     }
     for (const Case& c : cases) {
       DspMemory.Store(StepWord(seq, c.step), c.from);
-      auto* bar = ControlWithId<QScrollBar>(seq, 1024 + c.step);
+      auto* bar = ControlWithId<QScrollBar>(seq.editWindow, 1024 + c.step);
       const int32_t result = SendWindowMessage(seq.editWindow, kWmHScroll, MakeLong(c.request, static_cast<uint32_t>(c.thumb)),
                                                reinterpret_cast<intptr_t>(static_cast<WindowHandle>(bar)));
-      const QByteArray name = "request " + QByteArray::number(c.request) + " on step " + QByteArray::number(c.step);
-      QVERIFY2(result == 0 && bar->value() == c.to && Text(seq.editControls[c.step]) == Shown(c.to), name);
-      for (int32_t i = 0; i < 16; ++i) QVERIFY2(DspMemory.Load(StepWord(seq, i)) == (i == c.step ? c.to : Initial(i)), name);
+      QVERIFY2(result == 0 && bar->value() == c.to && Text(seq.editControls[c.step]) == Shown(c.to), RowName(cases, c));
+      for (int32_t i = 0; i < 16; ++i) QVERIFY2(DspMemory.Load(StepWord(seq, i)) == (i == c.step ? c.to : Initial(i)), RowName(cases, c));
       DspMemory.Store(StepWord(seq, c.step), Initial(c.step));
     }
     // A real drag of step 5's thumb: the step follows while the mouse moves.
-    auto* bar = ControlWithId<QScrollBar>(seq, 1024 + 5);
+    auto* bar = ControlWithId<QScrollBar>(seq.editWindow, 1024 + 5);
     DspMemory.Store(StepWord(seq, 5), 0), bar->setValue(0);
     QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, 10));
     const QPointF to(bar->width() / 2 + 60, 10);
@@ -99,9 +90,10 @@ class PatternEditorsTest : public QObject {
     });
     QVERIFY(drm.editWindow != nullptr && Widget(drm.editWindow)->window()->pos() == QPoint(64, 64));
     QCOMPARE(Widget(drm.editWindow)->size(), QSize(640 - 8, 400 - 27));
-    QVERIFY(ControlWithId<QCheckBox>(drm, 2 * 64 + 5)->isChecked() && !ControlWithId<QCheckBox>(drm, 2 * 64 + 6)->isChecked());
+    const auto boxOf = [&](int32_t track, int32_t step) { return ControlWithId<QCheckBox>(drm.editWindow, 64 * track + step); };
+    QVERIFY(boxOf(2, 5)->isChecked() && !boxOf(2, 6)->isChecked());
     for (const Case& c : cases) {
-      auto* box = ControlWithId<QCheckBox>(drm, 64 * c.track + c.step);
+      auto* box = boxOf(c.track, c.step);
       QVERIFY(box != nullptr && box->geometry() == QRect(c.x, 32 + 64 * c.track + 16 * (c.step % 2), 16, 16));
       Click(box, QPoint(8, 8));
       const uint8_t set = PatternByte(c.track, c.step);
@@ -118,23 +110,19 @@ class PatternEditorsTest : public QObject {
         {"retyped", [](MainWindow& main) { main.area->ReplaceSelected(kOSC); }},
         {"deleted", [](MainWindow& main) { main.area->ReplaceSelected(kNoModule); }},
         {"File New", [](MainWindow& main) { Command(main, 40001); }},
-        {"patch loaded", [](MainWindow& main) {
-           std::snprintf(main.area->filePath, sizeof main.area->filePath, "%s/05-ring-bell.pch", VARNOTEK_EXAMPLES);
-           main.area->LoadPatch(main.window);
+        {"patch loaded", [](MainWindow& m) {
+           std::snprintf(m.area->filePath, kFilePathSize, "%s", VARNOTEK_EXAMPLES "/05-ring-bell.pch"), m.area->LoadPatch(m.window);
          }},
     };
+    MainWindow& main = Editor();
     for (ModuleType type : {kSEQ, kDRM}) {
       for (const Case& c : cases) {
-        OpenOn(type);
-        MainWindow& main = Editor();
-        Click(Widget(main.editShowButton));
+        OpenOn(type), Click(Widget(main.editShowButton));
         QVERIFY2(OpenEditWindows() == 1, c.name);
         if (c.end == nullptr) continue;
-        c.end(main);
-        QApplication::processEvents();
-        QVERIFY2(OpenEditWindows() == 0, c.name);
-        BlockModule* still = main.area->ModuleAt(0, 0);
-        QVERIFY2(still == nullptr || still->editWindow == nullptr, c.name);
+        c.end(main), QApplication::processEvents();
+        const BlockModule* still = main.area->ModuleAt(0, 0);
+        QVERIFY2(OpenEditWindows() == 0 && (still == nullptr || still->editWindow == nullptr), c.name);
       }
     }
   }
