@@ -84,15 +84,6 @@ inline void PutCursor(MainWindow& main, int32_t column, int32_t row) {
 inline void Command(MainWindow& main, uint32_t id) { SendWindowMessage(main.window, kWmCommand, id, 0); }
 
 inline void Click(QWidget* widget, QPoint at = QPoint(), Qt::MouseButton button = Qt::LeftButton) { QTest::mouseClick(widget, button, {}, at); }
-// A key delivered where the keyboard focus is, as a user's key would be.
-inline void PressKey(Qt::Key key, char text = 0, bool autoRepeat = false) {
-  QWidget* target = QApplication::focusWidget();
-  QVERIFY2(target != nullptr, "no widget has the keyboard focus");
-  for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
-    QKeyEvent event(type, key, Qt::NoModifier, text ? QString(QChar(text)) : QString(), autoRepeat);
-    QApplication::sendEvent(target, &event);
-  }
-}
 
 // Repaints the shell asked for during an action, and whether it refreshed the panel.
 struct Effect { int32_t kept = 0, cleared = 0; bool refreshed = false; bool operator==(const Effect&) const = default; };

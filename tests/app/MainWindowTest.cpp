@@ -18,20 +18,23 @@ using Step = void (*)(MainWindow&);
 // The cursor, the type there, the wire source's output, the selected module's
 // wired inputs, and "window" while it has its edit window.
 QString State(MainWindow& m) {
-  QString wired;
-  for (int32_t k = 0; k < kModuleInputCount; ++k) wired += m.area->IsSelectedInputConnected(k) == 1 ? QChar('0' + k) : '-';
-  const BlockModule* selected = m.area->SelectedModule();
-  const bool window = selected != nullptr && selected->editWindow != nullptr;
-  const QString at = QString("%1,%2 ").arg(m.area->CursorX()).arg(m.area->CursorY());
-  return at + QString("%1 %2 %3%4").arg(TypeName(m.area->GetSelectedType())).arg(m.area->ConnectSourceOutput()).arg(wired, window ? " window" : "");
+  PatchArea& a = *m.area;
+  QString state = QString("%1,%2 %3 %4 ").arg(a.CursorX()).arg(a.CursorY()).arg(TypeName(a.GetSelectedType())).arg(a.ConnectSourceOutput());
+  for (int32_t k = 0; k < kModuleInputCount; ++k) state += a.IsSelectedInputConnected(k) == 1 ? QChar('0' + k) : '-';
+  return state + (a.SelectedModule() != nullptr && a.SelectedModule()->editWindow != nullptr ? " window" : "");
 }
 
-// What a row does: a key with its text (auto-repeated for Repeat), a click of
-// that mouse button at (a, b), a click on the panel button with id a, the
-// menu item with id a chosen, or command a sent as a message.
+// What a row does: key a with text b (auto-repeated for Repeat), delivered
+// where the keyboard focus is, as a user's key would be; a click of that
+// mouse button at (a, b); a click on the panel button with id a; the menu
+// item with id a chosen; or command a sent as a message.
 enum Kind { Key, Repeat, Left, Right, Button, Menu, Message };
 void Send(MainWindow& main, Kind kind, int32_t a, int32_t b) {
-  if (kind == Key || kind == Repeat) PressKey(Qt::Key(a), static_cast<char>(b), kind == Repeat);
+  QWidget* focus = kind == Key || kind == Repeat ? QApplication::focusWidget() : nullptr;
+  for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+    QKeyEvent event(type, a, Qt::NoModifier, b ? QString(QChar(b)) : QString(), kind == Repeat);
+    if (focus != nullptr) QApplication::sendEvent(focus, &event);
+  }
   if (kind == Left || kind == Right) Click(Surface(main), QPoint(a, b), kind == Left ? Qt::LeftButton : Qt::RightButton);
   if (kind == Message) Command(main, a);
   for (QAction* action : Surface(main)->window()->findChildren<QAction*>()) {
@@ -69,8 +72,7 @@ QString Panel(MainWindow& m) {
   }
   panel += ' ' + menu;
   const auto add = [&](const WindowHandle* controls, int32_t count, bool texts) {
-    panel += ' ';
-    for (int32_t i = 0; i < count; ++i) panel += texts ? Text(controls[i]) + '|' : On(controls[i]) ? "+" : ".";
+    for (int32_t i = 0; i < count; ++i) panel += (i == 0 ? " " : "") + (texts ? Text(controls[i]) + '|' : On(controls[i]) ? "+" : ".");
   };
   add(m.controllerBars, kPanelRows, false), add(m.inputButtons, kPanelInputs, false), add(m.disconnectButtons, kPanelInputs, false);
   add(m.outputButtons, kPanelInputs, false), add(&m.editShowButton, 1, false);

@@ -35,9 +35,8 @@ std::string ScriptOf(const MenuResource& menu) {
 
 TEST(MenuResourceTest, WindowsScriptMatchesTheShellsTable) {
   const std::string expected = ScriptOf(kMainMenu);
-  if (const char* regenerate = std::getenv("VARNOTEK_REGENERATE"); regenerate != nullptr && *regenerate == '1') {
-    std::ofstream(VARNOTEK_MENU_RC, std::ios::binary) << expected;
-  }
+  const char* regenerate = std::getenv("VARNOTEK_REGENERATE");
+  if (regenerate != nullptr && *regenerate == '1') std::ofstream(VARNOTEK_MENU_RC, std::ios::binary) << expected;
   std::ifstream file(VARNOTEK_MENU_RC, std::ios::binary);
   ASSERT_TRUE(file.is_open()) << VARNOTEK_MENU_RC;
   const std::string actual{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
