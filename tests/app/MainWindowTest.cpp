@@ -156,8 +156,7 @@ class MainWindowTest : public QObject {
       const Effect effect = Observe([&] { Send(main, c.kind, c.a, c.b); });
       QString seen = State(main);
       for (const auto& box : catcher.boxes) seen += ' ' + box.text;
-      const QString row = QString("row %1: %2").arg(&c - cases).arg(seen);
-      QVERIFY2(seen == c.state && effect == c.effect && QApplication::focusWidget() == Surface(main), qPrintable(row));
+      QVERIFY2(seen == c.state && effect == c.effect && QApplication::focusWidget() == Surface(main), RowName(cases, c) + ": " + seen.toUtf8());
     }
   }
 
@@ -177,8 +176,7 @@ class MainWindowTest : public QObject {
       MainWindow& main = FreshEditor();
       Place(main, 0, 0, c.type);
       if (c.type == kADD) Place(main, 20, 0, kOSC), Wire(main, 20, 0, 0, 0);
-      int32_t r = 0;
-      for (const int32_t value : {2047, -32768, 32767}) main.area->SetSelectedController(r++, value);
+      main.area->SetSelectedController(0, 2047), main.area->SetSelectedController(1, -32768), main.area->SetSelectedController(2, 32767);
       main.RefreshControlPanel();
       QVERIFY2(Panel(main) == onAModule + QString(c.panel), TypeName(c.type));
     }
@@ -225,15 +223,14 @@ class MainWindowTest : public QObject {
     QCOMPARE(main.area->GetSelectedController(0), 1);
   }
 
+  // The right column sets a waveform and keeps the range (bit 8); the lower
+  // L/H row sets the range, the upper one clears it.
   void modeSelector() {
     struct Case { ModuleType type; int32_t start, x, y, mode; Effect effect; };
     const Case cases[] = {
-        {kOSC, 256, 650, 501, 260, kKept},  // waveform row 4 keeps bit 8
-        {kOSC, 3, 620, 440, 259, kKept},    // the lower L/H row sets it
-        {kOSC, 259, 647, 455, 259, kKept},  {kOSC, 259, 616, 416, 3, kKept},  // the upper one clears it
-        {kOSC, 256, 679, 535, 261, kKept},  {kOSC, 256, 680, 420, 256, kNoEffect},
-        {kOSC, 256, 620, 456, 256, kNoEffect},  {kOSC, 256, 650, 536, 256, kNoEffect},
-        {kFLT, 0, 660, 456, 2, kKept},      {kVCA, 0, 660, 420, 0, kNoEffect},
+        {kOSC, 256, 650, 501, 260, kKept}, {kOSC, 3, 620, 440, 259, kKept}, {kOSC, 259, 647, 455, 259, kKept}, {kOSC, 259, 616, 416, 3, kKept},
+        {kOSC, 256, 679, 535, 261, kKept}, {kOSC, 256, 680, 420, 256, kNoEffect}, {kOSC, 256, 620, 456, 256, kNoEffect},
+        {kOSC, 256, 650, 536, 256, kNoEffect}, {kFLT, 0, 660, 456, 2, kKept}, {kVCA, 0, 660, 420, 0, kNoEffect},
     };
     for (const Case& c : cases) {
       MainWindow& main = FreshEditor();
@@ -272,9 +269,8 @@ class MainWindowTest : public QObject {
         // DRM: a framed body, no boxes, no picture. VCA: input and output 0
         // framed, input 3 and output 1 absent. The cursor, on the VCA but not
         // its anchor, highlights nothing and shows the square beside it.
-        {"DRM and VCA", Unlabelled, 11, 6, -1,
-         {{16, 96, B}, {63, 143, B}, {20, 100, G}, {19, 102, G}, {59, 100, G}, {59, 102, G}, {40, 130, G}, {180, 100, B}, {179, 102, G},
-          {180, 127, G}, {219, 100, B}, {219, 102, G}, {219, 109, G}, {178, 107, G}, {230, 120, W}}},
+        {"DRM and VCA", Unlabelled, 11, 6, -1, {{16, 96, B}, {63, 143, B}, {20, 100, G}, {59, 100, G}, {40, 130, G}, {180, 100, B}, {179, 102, G},
+                                                {180, 127, G}, {219, 100, B}, {219, 102, G}, {219, 109, G}, {178, 107, G}, {230, 120, W}}},
         {"OSC waveform 2, high range", [](MainWindow& m) { Place(m, 0, 0, kOSC), m.area->SetSelectedMode(256 + 2); }, 0, 0, -1,
          {{648, 416, M}, {648, 436, M}, {648, 456, Y}, {648, 476, M}, {648, 496, M}, {648, 516, M}, {668, 426, G}, {668, 446, G}, {668, 466, G},
           {668, 486, G}, {668, 506, G}, {668, 526, G}, {616, 416, M}, {616, 436, Y}}},
@@ -288,9 +284,7 @@ class MainWindowTest : public QObject {
       int32_t dots = 0;
       for (int32_t i = 0; i < kGridColumns * kGridRows; ++i) dots += PixelAt(painted, 16 + 16 * (i / kGridRows), 17 + 16 * (i % kGridRows)) == D;
       QVERIFY2(c.darkDots < 0 || dots == c.darkDots, c.situation);
-      for (const Probe& p : c.probes) {
-        QVERIFY2(PixelAt(painted, p.x, p.y) == p.colour, qPrintable(QString("%1: (%2, %3)").arg(c.situation).arg(p.x).arg(p.y)));
-      }
+      for (const Probe& p : c.probes) QVERIFY2(PixelAt(painted, p.x, p.y) == p.colour, qPrintable(QString::asprintf("%s: (%d, %d)", c.situation, p.x, p.y)));
     }
   }
 };
