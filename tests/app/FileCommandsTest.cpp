@@ -102,8 +102,7 @@ class FileCommandsTest : public QObject {
       std::vector<char*> argv{const_cast<char*>("varnotek")};
       for (const std::string& argument : c.arguments) argv.push_back(const_cast<char*>(argument.c_str()));
       const EditorArguments parsed = ParseEditorArguments(static_cast<int>(argv.size()), argv.data());
-      QVERIFY2(parsed.ok == c.ok && (parsed.ok ? parsed.patchPath : "") == c.patchPath && parsed.error.empty() == c.ok,
-               c.arguments.empty() ? "" : c.arguments[0].c_str());
+      QVERIFY2(parsed.ok == c.ok && (parsed.ok ? parsed.patchPath : "") == c.patchPath && parsed.error.empty() == c.ok, RowName(cases, c));
     }
   }
 };

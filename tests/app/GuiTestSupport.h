@@ -5,7 +5,6 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QLabel>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
@@ -18,10 +17,8 @@
 
 inline QWidget* Widget(WindowHandle handle) { return static_cast<QWidget*>(handle); }
 inline QWidget* Surface(MainWindow& main) { return Widget(main.window); }  // the client area
-inline QString Text(WindowHandle control) {  // of a label or a button
-  auto* label = qobject_cast<QLabel*>(Widget(control));
-  return label != nullptr ? label->text() : static_cast<QAbstractButton*>(Widget(control))->text();
-}
+inline QString Text(WindowHandle control) { return Widget(control)->property("text").toString(); }  // of a label or a button
+inline intptr_t Handle(WindowHandle control) { return reinterpret_cast<intptr_t>(control); }      // as a message's lParam
 
 // The child control of `window` with that id, of that class.
 template <typename Control>

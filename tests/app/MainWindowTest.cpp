@@ -53,8 +53,6 @@ void Send(MainWindow& main, Kind kind, int32_t a, int32_t b) {
 void Wire(MainWindow& m, int32_t fromX, int32_t output, int32_t toX, int32_t input) {
   PutCursor(m, fromX, 0), m.area->BeginConnection(output), PutCursor(m, toX, 0), m.area->CompleteConnection(input);
 }
-// An OSC at (0, 0), the OUT at (10, 0), the OSC's output 0 chosen as wire source, the cursor on the OUT.
-void OscAndOut(MainWindow& main) { Place(main, 0, 0, kOSC), Place(main, 10, 0, kOUT), main.area->BeginConnection(0), PutCursor(main, 10, 0); }
 
 bool On(WindowHandle control) { return Widget(control)->isEnabled(); }
 QScrollBar* Bar(MainWindow& main, int32_t row) { return static_cast<QScrollBar*>(Widget(main.controllerBars[row])); }
@@ -151,7 +149,7 @@ class MainWindowTest : public QObject {
     };
     for (const Case& c : cases) {
       MainWindow& main = FreshEditor();
-      OscAndOut(main), main.area->CompleteConnection(0), Place(main, 10, 10, kSEQ), PutCursor(main, c.x, c.y);
+      Place(main, 0, 0, kOSC), Place(main, 10, 0, kOUT), Wire(main, 0, 0, 10, 0), Place(main, 10, 10, kSEQ), PutCursor(main, c.x, c.y);
       MessageBoxCatcher catcher;
       const Effect effect = Observe([&] { Send(main, c.kind, c.a, c.b); });
       QString seen = State(main);
@@ -183,8 +181,7 @@ class MainWindowTest : public QObject {
     // Taken pool buffers: DLY and FLA stay off with all four delay buffers in
     // use, DRM with its one buffer.
     MainWindow& main = FreshEditor();
-    for (int32_t i = 0; i < 4; ++i) Place(main, 3 + 3 * i, 10, i % 2 == 0 ? kDLY : kFLA);
-    Place(main, 3, 15, kDRM);
+    for (int32_t i = 0; i < 5; ++i) Place(main, 3 + 3 * i, 10, i == 4 ? kDRM : i % 2 == 0 ? kDLY : kFLA);
     QVERIFY(Panel(main).startsWith("+++++++.....+++++.++++++++++++++..++ +++++++     +++++   +   +       ..++ "));
     // Asked anyway (by message), the model's failure shows in a box with its text and icon.
     MessageBoxCatcher catcher;
@@ -208,18 +205,14 @@ class MainWindowTest : public QObject {
     };
     for (const Case& c : cases) {
       MainWindow& main = FreshEditor();
-      Place(main, 0, 0, c.type);
-      main.area->SetSelectedController(0, c.start), main.RefreshControlPanel();
-      const Effect effect = Observe([&] {
-        SendWindowMessage(main.window, kWmHScroll, MakeLong(c.request, uint16_t(c.thumb)), reinterpret_cast<intptr_t>(main.controllerBars[0]));
-      });
+      Place(main, 0, 0, c.type), main.area->SetSelectedController(0, c.start), main.RefreshControlPanel();
+      const auto effect = Observe([&] { SendWindowMessage(main.window, kWmHScroll, MakeLong(c.request, c.thumb), Handle(main.controllerBars[0])); });
       QVERIFY2(DspMemory.Load(main.area->SelectedModule()->dspBlock) == c.value && Bar(main, 0)->value() == c.value, RowName(cases, c));
       QVERIFY2(Text(main.valueLabels[0]) == c.label && effect == kNoEffect, RowName(cases, c));
     }
     // A real click on the right arrow.
     MainWindow& main = FreshEditor();
-    Place(main, 0, 0, kVCA);
-    Click(Bar(main, 0), QPoint(Bar(main, 0)->width() - 3, 10));
+    Place(main, 0, 0, kVCA), Click(Bar(main, 0), QPoint(Bar(main, 0)->width() - 3, 10));
     QCOMPARE(main.area->GetSelectedController(0), 1);
   }
 
@@ -284,7 +277,9 @@ class MainWindowTest : public QObject {
       int32_t dots = 0;
       for (int32_t i = 0; i < kGridColumns * kGridRows; ++i) dots += PixelAt(painted, 16 + 16 * (i / kGridRows), 17 + 16 * (i % kGridRows)) == D;
       QVERIFY2(c.darkDots < 0 || dots == c.darkDots, c.situation);
-      for (const Probe& p : c.probes) QVERIFY2(PixelAt(painted, p.x, p.y) == p.colour, qPrintable(QString::asprintf("%s: (%d, %d)", c.situation, p.x, p.y)));
+      for (const Probe& p : c.probes) {
+        QVERIFY2(PixelAt(painted, p.x, p.y) == p.colour, qPrintable(QString::asprintf("%s: (%d, %d)", c.situation, p.x, p.y)));
+      }
     }
   }
 };

@@ -40,8 +40,6 @@ class PatternEditorsTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { Editor(); }
-
   // The window shows the block's steps; each request moves its own step,
   // clamped to 16 bits, with thumb and label following.
   void sequencer() {
@@ -64,8 +62,7 @@ class PatternEditorsTest : public QObject {
     for (const Case& c : cases) {
       DspMemory.Store(StepWord(seq, c.step), c.from);
       auto* bar = ControlWithId<QScrollBar>(seq.editWindow, 1024 + c.step);
-      const int32_t result = SendWindowMessage(seq.editWindow, kWmHScroll, MakeLong(c.request, static_cast<uint32_t>(c.thumb)),
-                                               reinterpret_cast<intptr_t>(static_cast<WindowHandle>(bar)));
+      const int32_t result = SendWindowMessage(seq.editWindow, kWmHScroll, MakeLong(c.request, c.thumb), Handle(bar));
       QVERIFY2(result == 0 && bar->value() == c.to && Text(seq.editControls[c.step]) == Shown(c.to), RowName(cases, c));
       for (int32_t i = 0; i < 16; ++i) QVERIFY2(DspMemory.Load(StepWord(seq, i)) == (i == c.step ? c.to : Initial(i)), RowName(cases, c));
       DspMemory.Store(StepWord(seq, c.step), Initial(c.step));
