@@ -20,14 +20,11 @@ std::string ScriptOf(const MenuResource& menu) {
   bool open = false;
   for (int32_t i = 0; i < menu.rowCount; ++i) {
     const MenuRow& row = menu.rows[i];
-    if (row.kind == MenuRowKind::Popup) {
-      script << (open ? "  END\n" : "") << "  POPUP \"" << row.caption << '"' << (row.rightAligned ? ", HELP" : "") << "\n  BEGIN\n";
-      open = true;
-    } else if (row.kind == MenuRowKind::Item) {
-      script << "    MENUITEM \"" << row.caption << "\", " << row.id << (row.startsGreyed ? ", GRAYED" : "") << '\n';
-    } else {
-      script << "    MENUITEM SEPARATOR\n";
-    }
+    if (row.kind == MenuRowKind::Item) script << "    MENUITEM \"" << row.caption << "\", " << row.id << (row.startsGreyed ? ", GRAYED" : "") << '\n';
+    if (row.kind == MenuRowKind::Separator) script << "    MENUITEM SEPARATOR\n";
+    if (row.kind != MenuRowKind::Popup) continue;
+    script << (open ? "  END\n" : "") << "  POPUP \"" << row.caption << '"' << (row.rightAligned ? ", HELP" : "") << "\n  BEGIN\n";
+    open = true;
   }
   script << (open ? "  END\n" : "") << "END\n";
   return script.str();

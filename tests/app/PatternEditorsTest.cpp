@@ -83,7 +83,7 @@ class PatternEditorsTest : public QObject {
     struct Case { int32_t track, step, x; };
     const Case cases[] = {{0, 0, 16}, {1, 7, 72}, {2, 8, 84}, {3, 31, 276}, {0, 32, 292}, {1, 63, 552}};
     BlockModule& drm = OpenOn(kDRM, [](const BlockModule&) {
-      for (int32_t offset = 0; offset < kDrumBankBytes; ++offset) SetDrumByte(offset, offset == DrumByteOffset(0, 0, 2, 5) ? 7 : 0);
+      for (int32_t i = 0; i < kDrumBankBytes; ++i) SetDrumByte(i, i == DrumByteOffset(0, 0, 2, 5) ? 7 : 0);
     });
     QVERIFY(drm.editWindow != nullptr && Widget(drm.editWindow)->window()->pos() == QPoint(64, 64));
     QCOMPARE(Widget(drm.editWindow)->size(), QSize(640 - 8, 400 - 27));
@@ -92,10 +92,8 @@ class PatternEditorsTest : public QObject {
     for (const Case& c : cases) {
       auto* box = boxOf(c.track, c.step);
       QVERIFY(box != nullptr && box->geometry() == QRect(c.x, 32 + 64 * c.track + 16 * (c.step % 2), 16, 16));
-      Click(box, QPoint(8, 8));
-      const uint8_t set = PatternByte(c.track, c.step);
-      Click(box, QPoint(8, 8));
-      QVERIFY(set == 1 && PatternByte(c.track, c.step) == 0);
+      const auto click = [&] { return Click(box, QPoint(8, 8)), PatternByte(c.track, c.step); };
+      QVERIFY(click() == 1 && click() == 0);
     }
   }
 
