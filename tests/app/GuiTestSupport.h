@@ -96,10 +96,6 @@ inline Effect Observe(const std::function<void()>& action) {
   return {after.invalidations - before.invalidations - cleared, cleared, after.textsSet - before.textsSet >= 17};
 }
 
-inline QImage PaintedClient(MainWindow& main) {
-  QApplication::processEvents();
-  return Surface(main)->grab().toImage().convertToFormat(QImage::Format_RGB32);
-}
 // A table row's name for a failure message: its index.
 template <typename Row, size_t count>
 QByteArray RowName(const Row (&rows)[count], const Row& row) { return "row " + QByteArray::number(&row - rows); }

@@ -4,9 +4,6 @@
 // bars, mode selector); and the painted patch area, checked by pixels at
 // known client coordinates (never text pixels, which depend on the fonts).
 #include <QMenu>
-#include <QScrollBar>
-
-#include "dsp/DspMemory.h"
 
 #include "GuiTestSupport.h"
 
@@ -55,7 +52,6 @@ void Wire(MainWindow& m, int32_t fromX, int32_t output, int32_t toX, int32_t inp
 }
 
 bool On(WindowHandle control) { return Widget(control)->isEnabled(); }
-QScrollBar* Bar(MainWindow& main, int32_t row) { return static_cast<QScrollBar*>(Widget(main.controllerBars[row])); }
 
 // The panel in one line: per module type '+' where its button is offered,
 // '.' where not; the same for the menu items, with ' ' where a type has
@@ -191,31 +187,6 @@ class MainWindowTest : public QObject {
     QCOMPARE(main.area->GetSelectedType(), kNoModule);
   }
 
-  // The value is in the module's DSP block at once; bar and label follow.
-  void controllerScroll() {
-    struct Case { ModuleType type; int32_t start; uint32_t request; int16_t thumb; int32_t value; const char* label; };
-    const Case cases[] = {
-        {kVCA, 32760, kSbPageDown, 0, 32767, "  +32767"}, {kVCA, 100, kSbPageDown, 0, 132, "  +132"},
-        {kVCA, -32768, kSbLineUp, 0, -32768, "  -32768"}, {kVCA, 100, kSbLineUp, 0, 99, "  +99"},
-        {kVCA, 32767, kSbLineDown, 0, 32767, "  +32767"}, {kVCA, 100, kSbLineDown, 0, 101, "  +101"},
-        {kVCA, -32760, kSbPageUp, 0, -32768, "  -32768"}, {kVCA, 100, kSbPageUp, 0, 68, "  +68"},
-        {kVCA, 100, kSbThumbTrack, -5, -5, "  -5"},       {kVCA, 100, kSbThumbPosition, 1234, 1234, "  +1234"},
-        {kVCA, 100, kSbEndScroll, 777, 100, "  +100"},    {kSEQ, 0, kSbThumbTrack, 32767, 32767, "  +15"},
-        {kSEQ, 0, kSbThumbTrack, -2048, -2048, "  -1"},
-    };
-    for (const Case& c : cases) {
-      MainWindow& main = FreshEditor();
-      Place(main, 0, 0, c.type), main.area->SetSelectedController(0, c.start), main.RefreshControlPanel();
-      const auto effect = Observe([&] { SendWindowMessage(main.window, kWmHScroll, MakeLong(c.request, c.thumb), Handle(main.controllerBars[0])); });
-      QVERIFY2(DspMemory.Load(main.area->SelectedModule()->dspBlock) == c.value && Bar(main, 0)->value() == c.value, RowName(cases, c));
-      QVERIFY2(Text(main.valueLabels[0]) == c.label && effect == kNoEffect, RowName(cases, c));
-    }
-    // A real click on the right arrow.
-    MainWindow& main = FreshEditor();
-    Place(main, 0, 0, kVCA), Click(Bar(main, 0), QPoint(Bar(main, 0)->width() - 3, 10));
-    QCOMPARE(main.area->GetSelectedController(0), 1);
-  }
-
   // The right column sets a waveform and keeps the range (bit 8); the lower
   // L/H row sets the range, the upper one clears it.
   void modeSelector() {
@@ -273,7 +244,8 @@ class MainWindowTest : public QObject {
     for (const Case& c : cases) {
       MainWindow& main = FreshEditor();
       c.build(main), PutCursor(main, c.cursorX, c.cursorY);
-      const QImage painted = PaintedClient(main);
+      QApplication::processEvents();
+      const QImage painted = Surface(main)->grab().toImage().convertToFormat(QImage::Format_RGB32);
       int32_t dots = 0;
       for (int32_t i = 0; i < kGridColumns * kGridRows; ++i) dots += PixelAt(painted, 16 + 16 * (i / kGridRows), 17 + 16 * (i % kGridRows)) == D;
       QVERIFY2(c.darkDots < 0 || dots == c.darkDots, c.situation);

@@ -40,15 +40,22 @@ class PatternEditorsTest : public QObject {
   Q_OBJECT
 
  private slots:
-  // The window shows the block's steps; each request moves its own step,
-  // clamped to 16 bits, with thumb and label following.
-  void sequencer() {
-    struct Case { int32_t step, from; uint32_t request; int32_t thumb, to; };
+  // The window shows the block's steps. A bar's request moves its value by
+  // 1 or 32 or to the thumb, clamped to 16 bits, and bar and label follow,
+  // with nothing repainted: a step bar of the window (row 0..15) its own
+  // step; the panel's first bar (row -1: on a VCA at (10, 0); -2: on the SEQ,
+  // its label in -16..15) controller 0 of the module there, in its DSP block at once.
+  void scrollBars() {
+    struct Case { int32_t row, from; uint32_t request; int32_t thumb, to; const char* label = nullptr; };
     const Case cases[] = {
         {3, 5, kSbLineUp, 0, 4},           {3, -32768, kSbLineUp, 0, -32768},    {0, 5, kSbLineDown, 0, 6},
         {15, 32767, kSbLineDown, 0, 32767}, {3, -32750, kSbPageUp, 0, -32768},  {3, 0, kSbPageUp, 0, -32},
         {3, 32750, kSbPageDown, 0, 32767}, {15, 0, kSbPageDown, 0, 32},         {0, 0, kSbThumbTrack, -1234, -1234},
         {3, 0, kSbThumbPosition, 32767, 32767}, {3, 9, kSbThumbTrack, -32768, -32768}, {3, 7, kSbEndScroll, 99, 7},
+        {-1, 32760, kSbPageDown, 0, 32767}, {-1, 100, kSbPageDown, 0, 132}, {-1, -32768, kSbLineUp, 0, -32768}, {-1, 100, kSbLineUp, 0, 99},
+        {-1, 32767, kSbLineDown, 0, 32767}, {-1, 100, kSbLineDown, 0, 101}, {-1, -32760, kSbPageUp, 0, -32768}, {-1, 100, kSbPageUp, 0, 68},
+        {-1, 100, kSbThumbTrack, -5, -5}, {-1, 100, kSbThumbPosition, 1234, 1234}, {-1, 100, kSbEndScroll, 777, 100},
+        {-2, 0, kSbThumbTrack, 32767, 32767, "  +15"}, {-2, 0, kSbThumbTrack, -2048, -2048, "  -1"},
     };
     BlockModule& seq = OpenOn(kSEQ, [](const BlockModule& m) { for (int32_t i = 0; i < 16; ++i) DspMemory.Store(StepWord(m, i), Initial(i)); });
     QVERIFY(seq.editWindow != nullptr && Widget(seq.editWindow)->window()->pos() == QPoint(64, 64));
@@ -59,14 +66,29 @@ class PatternEditorsTest : public QObject {
       QVERIFY(bar->maximum() == 32767 && Widget(seq.editControls[i])->geometry() == QRect(336, 16 + 20 * i, 72, 20) &&
               Text(seq.editControls[i]) == Shown(Initial(i)));
     }
+    MainWindow& main = Editor();
+    Place(main, 10, 0, kVCA);
     for (const Case& c : cases) {
-      DspMemory.Store(StepWord(seq, c.step), c.from);
-      auto* bar = ControlWithId<QScrollBar>(seq.editWindow, 1024 + c.step);
-      const int32_t result = SendWindowMessage(seq.editWindow, kWmHScroll, MakeLong(c.request, c.thumb), Handle(bar));
-      QVERIFY2(result == 0 && bar->value() == c.to && Text(seq.editControls[c.step]) == Shown(c.to), RowName(cases, c));
-      for (int32_t i = 0; i < 16; ++i) QVERIFY2(DspMemory.Load(StepWord(seq, i)) == (i == c.step ? c.to : Initial(i)), RowName(cases, c));
-      DspMemory.Store(StepWord(seq, c.step), Initial(c.step));
+      const bool panel = c.row < 0;
+      PutCursor(main, c.row == -1 ? 10 : 0, 0);
+      const int32_t word = panel ? main.area->SelectedModule()->dspBlock : StepWord(seq, c.row);
+      if (panel) main.area->SetSelectedController(0, c.from), main.RefreshControlPanel(); else DspMemory.Store(word, c.from);
+      auto* bar = panel ? static_cast<QScrollBar*>(Widget(main.controllerBars[0])) : ControlWithId<QScrollBar>(seq.editWindow, 1024 + c.row);
+      int32_t result = -1;
+      const Effect effect = Observe([&] {
+        result = SendWindowMessage(panel ? main.window : seq.editWindow, kWmHScroll, MakeLong(c.request, c.thumb), Handle(bar));
+      });
+      const QString label = Text(panel ? main.valueLabels[0] : seq.editControls[c.row]);
+      QVERIFY2(result == 0 && effect == kNoEffect && bar->value() == c.to && label == (c.label ? c.label : Shown(c.to)), RowName(cases, c));
+      QVERIFY2(DspMemory.Load(word) == c.to, RowName(cases, c));
+      for (int32_t i = 0; i < 16; ++i) QVERIFY2(DspMemory.Load(StepWord(seq, i)) == (i == c.row ? c.to : Initial(i)), RowName(cases, c));
+      if (!panel) DspMemory.Store(word, Initial(c.row));
     }
+    // A real click on the right arrow of the panel's bar.
+    auto* panelBar = static_cast<QScrollBar*>(Widget(main.controllerBars[0]));
+    PutCursor(main, 10, 0), main.area->SetSelectedController(0, 0), main.RefreshControlPanel();
+    Click(panelBar, QPoint(panelBar->width() - 3, 10));
+    QCOMPARE(main.area->GetSelectedController(0), 1);
     // A real drag of step 5's thumb: the step follows while the mouse moves.
     auto* bar = ControlWithId<QScrollBar>(seq.editWindow, 1024 + 5);
     DspMemory.Store(StepWord(seq, 5), 0), bar->setValue(0);
