@@ -1,8 +1,9 @@
-// The main window driven by real Qt input: the key, character and command
-// tables and the mouse on the grid, each row with the repaint and refresh it
-// must cause; the control panel (start-up state, enabling rules, controller
-// bars, mode selector); and the painted patch area, checked by pixels at
-// known client coordinates (never text pixels, which depend on the fonts).
+// The main window driven by real Qt input: keys, characters, clicks on the
+// grid, panel buttons, menu items and commands in one table, each row with
+// the repaint and refresh it must cause; the control panel (start-up state,
+// enabling rules, mode selector); and the painted patch area and mode
+// selector, checked by pixels at known client coordinates (never text
+// pixels, which depend on the fonts).
 #include <QMenu>
 
 #include "GuiTestSupport.h"

@@ -1,6 +1,7 @@
 // The SEQ and DRM edit windows on the real main window: opened with
 // "Edit / Show", driven by their messages and by real clicks, and closed by
-// everything that ends a module.
+// everything that ends a module. The sequencer's step bars share their
+// table with the panel's controller bar, which answers the same requests.
 #include <QCheckBox>
 #include <QScrollBar>
 #include <cstdio>
