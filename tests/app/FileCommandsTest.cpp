@@ -21,13 +21,7 @@ enum : uint32_t { New = 40001, Open = 40002, Save = 40003, SaveAs = 40004 };
 // Answers each dialog with the next name of its script ("" cancels), and
 // remembers the name proposed and whether every record was whole: the
 // owner, the filter, the name fields with their sizes, the flags and the extension.
-struct ScriptedDialog {
-  std::vector<std::string> answers;
-  int shown = 0;
-  std::string proposed;
-  bool recordComplete = true;
-};
-ScriptedDialog script;
+struct ScriptedDialog { std::vector<std::string> answers; int shown = 0; std::string proposed; bool recordComplete = true; } script;
 
 bool RunScript(FileDialogKind kind, FileDialogState& state) {
   MainWindow& main = Editor();
@@ -39,8 +33,7 @@ bool RunScript(FileDialogKind kind, FileDialogState& state) {
   const std::string answer = script.answers.at(script.shown++);
   if (answer.empty()) return false;
   std::snprintf(state.file, state.fileSize, "%s", answer.c_str());
-  std::snprintf(state.fileTitle, state.fileTitleSize, "%s", QFileInfo(answer.c_str()).fileName().toLocal8Bit().data());
-  return true;
+  return std::snprintf(state.fileTitle, state.fileTitleSize, "%s", QFileInfo(answer.c_str()).fileName().toLocal8Bit().data()) > 0;
 }
 
 QByteArray ReadText(const std::string& path) {
@@ -55,80 +48,64 @@ class FileCommandsTest : public QObject {
 
  private slots:
   void initTestCase() { Editor(), fileDialogHandler = RunScript; }
-  void commandsKeepFieldsTitleAndFiles();
-  void commandLine();
+
+  void commandsKeepFieldsTitleAndFiles() {
+    QTemporaryDir folder;
+    const std::string saved = folder.filePath("saved.pch").toStdString(), broken = folder.filePath("broken.pch").toStdString();
+    std::ofstream(broken) << "PATCHSIZE 99,24\n";
+    // The commands run after a New, with an OSC placed at (5, 5) before the
+    // last one; the script has one answer per dialog. Afterwards: the name the
+    // last dialog proposed, the title's end, the file written ("": none),
+    // whether the OSC is still there, and the one message box shown.
+    struct Case { const char* name; std::vector<uint32_t> commands; std::vector<std::string> answers;
+                  std::string lastProposed, titleEnd, fileWritten; bool oscStays; QString box; };
+    const Case cases[] = {
+        {"Save of a new patch asks; cancel writes nothing", {Save}, {""}, "", "new patch", "", true, {}},
+        {"Save As writes, the title stays", {SaveAs}, {saved}, "", "new patch", saved, true, {}},
+        {"cancelled Open changes nothing", {SaveAs, Open}, {saved, ""}, saved, "new patch", "", true, {}},
+        {"Open then Save writes back without a dialog", {Open, Save}, {saved}, "", "saved.pch", saved, true, {}},
+        {"after New nothing is proposed", {Open, New, SaveAs}, {saved, ""}, "", "new patch", "", true, {}},
+        {"Open reads the file", {Open}, {saved}, "", "saved.pch", "", false, {}},
+        {"a broken file: its message and name", {Open}, {broken}, "", "broken.pch", "", false, "Load-Error: Patch wrong size"},
+    };
+    PatchArea empty;  // saved.pch: an empty patch
+    std::snprintf(empty.filePath, sizeof empty.filePath, "%s", saved.c_str()), empty.SavePatch();
+    const QByteArray emptyPatch = ReadText(saved);
+    for (const Case& c : cases) {
+      MainWindow& main = FreshEditor();
+      Command(main, New), std::ofstream(saved) << emptyPatch.toStdString();
+      script = ScriptedDialog{c.answers, 0, {}, true};
+      MessageBoxCatcher catcher;
+      for (size_t i = 0; i < c.commands.size(); ++i) {
+        if (i + 1 == c.commands.size()) Place(main, 5, 5, kOSC);
+        Command(main, c.commands[i]);
+      }
+      QVERIFY2(script.recordComplete && script.shown == static_cast<int>(c.answers.size()) && script.proposed == c.lastProposed, c.name);
+      const QString title = Surface(main)->window()->windowTitle();
+      QVERIFY2(title == QString(kTitlePrefix) + c.titleEnd.c_str() && (main.area->ModuleAt(5, 5) != nullptr) == c.oscStays, c.name);
+      QVERIFY2(c.fileWritten.empty() ? ReadText(saved) == emptyPatch : ReadText(c.fileWritten).contains("OSC"), c.name);
+      QVERIFY2(catcher.boxes.size() == (c.box.isEmpty() ? 0u : 1u) && (c.box.isEmpty() || catcher.boxes[0].text == c.box), c.name);
+    }
+  }
+
+  void commandLine() {
+    const std::string here = QDir::currentPath().toStdString();
+    // Folder and file name lengths that make the path and the name one less than their fields hold.
+    const std::string d(kFilePathSize - 8, 'd'), n(kFileTitleSize - 5, 'n');
+    struct Case { std::vector<std::string> arguments; bool ok; std::string patchPath; };
+    const Case cases[] = {
+        {{}, true, ""},           {{"p.pch"}, true, here + "/p.pch"},           {{"/patches/p.pch"}, true, "/patches/p.pch"},
+        {{"a.pch", "b.pch"}, false, ""}, {{"--help"}, false, ""},              {{"/" + d + "/p.pch"}, true, "/" + d + "/p.pch"},
+        {{"/" + d + "d/p.pch"}, false, ""}, {{"/" + n + ".pch"}, true, "/" + n + ".pch"}, {{"/" + n + "n.pch"}, false, ""},
+    };
+    for (const Case& c : cases) {
+      std::vector<char*> argv{const_cast<char*>("varnotek")};
+      for (const std::string& argument : c.arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+      const EditorArguments parsed = ParseEditorArguments(static_cast<int>(argv.size()), argv.data());
+      QVERIFY2(parsed.ok == c.ok && (parsed.ok ? parsed.patchPath : "") == c.patchPath && parsed.error.empty() == c.ok, RowName(cases, c));
+    }
+  }
 };
 
-void FileCommandsTest::commandsKeepFieldsTitleAndFiles() {
-  QTemporaryDir folder;
-  const std::string dir = folder.path().toStdString();
-  const std::string saved = dir + "/saved.pch", broken = dir + "/broken.pch";
-  std::ofstream(broken) << "PATCHSIZE 99,24\n";
-  // The commands run after a New, with an OSC placed at (5, 5) before the
-  // last one; the script has one answer per dialog. Afterwards: the name the
-  // last dialog proposed, the title's end, the file written ("": none),
-  // whether the OSC is still there, and the one message box shown.
-  struct Case { const char* name; std::vector<uint32_t> commands; std::vector<std::string> answers;
-                std::string lastProposed, titleEnd, fileWritten; bool oscStays; QString box; };
-  const Case cases[] = {
-      {"Save of a new patch asks; cancel writes nothing", {Save}, {""}, "", "new patch", "", true, {}},
-      {"Save As writes, the title stays", {SaveAs}, {saved}, "", "new patch", saved, true, {}},
-      {"cancelled Open changes nothing", {SaveAs, Open}, {saved, ""}, saved, "new patch", "", true, {}},
-      {"Open then Save writes back without a dialog", {Open, Save}, {saved}, "", "saved.pch", saved, true, {}},
-      {"after New nothing is proposed", {Open, New, SaveAs}, {saved, ""}, "", "new patch", "", true, {}},
-      {"Open reads the file", {Open}, {saved}, "", "saved.pch", "", false, {}},
-      {"a broken file: the reader's message, and its name", {Open}, {broken}, "", "broken.pch", "", false,
-       "Load-Error: Patch wrong size"},
-  };
-  {  // saved.pch: an empty patch
-    PatchArea empty;
-    std::snprintf(empty.filePath, sizeof empty.filePath, "%s", saved.c_str());
-    empty.SavePatch();
-  }
-  const QByteArray emptyPatch = ReadText(saved);
-  for (const Case& c : cases) {
-    MainWindow& main = FreshEditor();
-    Command(main, New);
-    std::ofstream(saved) << emptyPatch.toStdString();
-    script = ScriptedDialog{c.answers, 0, {}, true};
-    MessageBoxCatcher catcher;
-    for (size_t i = 0; i < c.commands.size(); ++i) {
-      if (i + 1 == c.commands.size()) Place(main, 5, 5, kOSC);
-      Command(main, c.commands[i]);
-    }
-    QVERIFY2(script.recordComplete && script.shown == static_cast<int>(c.answers.size()) && script.proposed == c.lastProposed, c.name);
-    QVERIFY2(WindowTitle(main) == QString(kTitlePrefix) + c.titleEnd.c_str(), c.name);
-    QVERIFY2((main.area->ModuleAt(5, 5) != nullptr) == c.oscStays, c.name);
-    if (!c.fileWritten.empty()) QVERIFY2(ReadText(c.fileWritten).contains("OSC"), c.name);
-    if (c.fileWritten != saved) QVERIFY2(ReadText(saved) == emptyPatch, c.name);
-    QVERIFY2(catcher.boxes.size() == (c.box.isEmpty() ? 0u : 1u) && (c.box.isEmpty() || catcher.boxes[0].text == c.box), c.name);
-  }
-}
-
-void FileCommandsTest::commandLine() {
-  const std::string here = QDir::currentPath().toStdString();
-  // Folder and file name lengths that make the path and the name one less than their fields hold.
-  const std::string d(kFilePathSize - 8, 'd'), n(kFileTitleSize - 5, 'n');
-  struct Case { std::vector<std::string> arguments; bool ok; std::string patchPath; };
-  const Case cases[] = {
-      {{}, true, ""},
-      {{"p.pch"}, true, here + "/p.pch"},
-      {{"/patches/p.pch"}, true, "/patches/p.pch"},
-      {{"a.pch", "b.pch"}, false, ""},
-      {{"--help"}, false, ""},
-      {{"/" + d + "/p.pch"}, true, "/" + d + "/p.pch"},
-      {{"/" + d + "d/p.pch"}, false, ""},
-      {{"/" + n + ".pch"}, true, "/" + n + ".pch"},
-      {{"/" + n + "n.pch"}, false, ""},
-  };
-  for (const Case& c : cases) {
-    std::vector<char*> argv{const_cast<char*>("varnotek")};
-    for (const std::string& argument : c.arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-    const EditorArguments parsed = ParseEditorArguments(static_cast<int>(argv.size()), argv.data());
-    QVERIFY2(parsed.ok == c.ok && (parsed.ok ? parsed.patchPath : "") == c.patchPath && parsed.error.empty() == c.ok,
-             c.arguments.empty() ? "" : c.arguments[0].c_str());
-  }
-}
-
-VARNOTEK_GUI_TEST_MAIN(FileCommandsTest)
+QTEST_MAIN(FileCommandsTest)
 #include "FileCommandsTest.moc"

@@ -1,12 +1,10 @@
-// The main window driven by real Qt input: the key, character and command
-// tables and the mouse on the grid, each row with the repaint and refresh it
-// must cause; the control panel (start-up state, enabling rules, controller
-// bars, mode selector); and the painted patch area, checked by pixels at
-// known client coordinates (never text pixels, which depend on the fonts).
+// The main window driven by real Qt input: keys, characters, clicks on the
+// grid, panel buttons, menu items and commands in one table, each row with
+// the repaint and refresh it must cause; the control panel (start-up state,
+// enabling rules, mode selector); and the painted patch area and mode
+// selector, checked by pixels at known client coordinates (never text
+// pixels, which depend on the fonts).
 #include <QMenu>
-#include <QScrollBar>
-
-#include "dsp/DspMemory.h"
 
 #include "GuiTestSupport.h"
 
@@ -15,33 +13,46 @@ namespace {
 using namespace ModuleTypeId;
 using Step = void (*)(MainWindow&);
 
-// The type at the cursor, the wire source's output, the selected module's
+// The cursor, the type there, the wire source's output, the selected module's
 // wired inputs, and "window" while it has its edit window.
 QString State(MainWindow& m) {
-  QString wired;
-  for (int32_t k = 0; k < kModuleInputCount; ++k) wired += m.area->IsSelectedInputConnected(k) == 1 ? QChar('0' + k) : '-';
-  const BlockModule* selected = m.area->SelectedModule();
-  const bool window = selected != nullptr && selected->editWindow != nullptr;
-  return QString("%1 %2 %3%4").arg(TypeName(m.area->GetSelectedType())).arg(m.area->ConnectSourceOutput()).arg(wired, window ? " window" : "");
+  PatchArea& a = *m.area;
+  QString state = QString("%1,%2 %3 %4 ").arg(a.CursorX()).arg(a.CursorY()).arg(TypeName(a.GetSelectedType())).arg(a.ConnectSourceOutput());
+  for (int32_t k = 0; k < kModuleInputCount; ++k) state += a.IsSelectedInputConnected(k) == 1 ? QChar('0' + k) : '-';
+  return state + (a.SelectedModule() != nullptr && a.SelectedModule()->editWindow != nullptr ? " window" : "");
 }
 
-// A click on a panel button. On Win32 the button keeps the keyboard focus
-// until the shell takes it back; Qt's controls never take it, so it is put there.
-void Press(WindowHandle button) {
-  Widget(button)->setFocus();
-  Click(Widget(button));
+// What a row does: key a with text b (auto-repeated for Repeat), delivered
+// where the keyboard focus is, as a user's key would be; a click of that
+// mouse button at (a, b); a click on the panel button with id a; the menu
+// item with id a chosen; or command a sent as a message.
+enum Kind { Key, Repeat, Left, Right, Button, Menu, Message };
+void Send(MainWindow& main, Kind kind, int32_t a, int32_t b) {
+  QWidget* focus = kind == Key || kind == Repeat ? QApplication::focusWidget() : nullptr;
+  for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+    QKeyEvent event(type, a, Qt::NoModifier, b ? QString(QChar(b)) : QString(), kind == Repeat);
+    if (focus != nullptr) QApplication::sendEvent(focus, &event);
+  }
+  if (kind == Left || kind == Right) Click(Surface(main), QPoint(a, b), kind == Left ? Qt::LeftButton : Qt::RightButton);
+  if (kind == Message) Command(main, a);
+  for (QAction* action : Surface(main)->window()->findChildren<QAction*>()) {
+    if (kind == Menu && action->property("varnotekCommand").toInt() == a && action->menu() == nullptr) action->trigger();
+  }
+  // On Win32 a clicked button keeps the keyboard focus until the shell takes
+  // it back; Qt's controls never take it, so it is put there.
+  if (auto* button = kind == Button ? ControlWithId<QAbstractButton>(main.window, a) : nullptr) button->setFocus(), Click(button);
+  // The offscreen platform activates every window it shows, later, where a
+  // window manager leaves the focus with the main window; the focus is given
+  // back once more after that, as the shell gave it.
+  if (kind == Button && a == 511) QApplication::processEvents(), main.FocusBack();
 }
 
-// An OSC at (0, 0), the OUT at (10, 0), the OSC's output 0 chosen as wire source unless `chosen` is false.
-void OscAndOut(MainWindow& main, int32_t cursorX, bool chosen = true) {
-  Place(main, 0, 0, kOSC);
-  Place(main, 10, 0, kOUT);
-  if (chosen) main.area->BeginConnection(0);
-  PutCursor(main, cursorX, 0);
+// Output `output` of the module at (fromX, 0) wired to input `input` of the one at (toX, 0).
+void Wire(MainWindow& m, int32_t fromX, int32_t output, int32_t toX, int32_t input) {
+  PutCursor(m, fromX, 0), m.area->BeginConnection(output), PutCursor(m, toX, 0), m.area->CompleteConnection(input);
 }
 
 bool On(WindowHandle control) { return Widget(control)->isEnabled(); }
-QScrollBar* Bar(MainWindow& main, int32_t row) { return static_cast<QScrollBar*>(Widget(main.controllerBars[row])); }
 
 // The panel in one line: per module type '+' where its button is offered,
 // '.' where not; the same for the menu items, with ' ' where a type has
@@ -56,8 +67,7 @@ QString Panel(MainWindow& m) {
   }
   panel += ' ' + menu;
   const auto add = [&](const WindowHandle* controls, int32_t count, bool texts) {
-    panel += ' ';
-    for (int32_t i = 0; i < count; ++i) panel += texts ? Text(controls[i]) + '|' : On(controls[i]) ? "+" : ".";
+    for (int32_t i = 0; i < count; ++i) panel += (i == 0 ? " " : "") + (texts ? Text(controls[i]) + '|' : On(controls[i]) ? "+" : ".");
   };
   add(m.controllerBars, kPanelRows, false), add(m.inputButtons, kPanelInputs, false), add(m.disconnectButtons, kPanelInputs, false);
   add(m.outputButtons, kPanelInputs, false), add(&m.editShowButton, 1, false);
@@ -65,34 +75,20 @@ QString Panel(MainWindow& m) {
   return panel;
 }
 
-constexpr uint32_t kGrey = 0xC0C0C0, kDark = 0x404040, kWhite = 0xFFFFFF, kBlack = 0x000000;
-constexpr uint32_t kGreen = 0x80FF40, kRed = 0xFF4040;
+// Colours: white, light grey, dark grey, black, green, red, yellow and dark red.
+constexpr uint32_t W = 0xFFFFFF, G = 0xC0C0C0, D = 0x404040, B = 0x000000, L = 0x80FF40, R = 0xFF4040, Y = 0xFFFF00, M = 0x800000;
 
 struct Probe { int32_t x, y; uint32_t colour; };
 
-// The patches the rows paint: none; an OSC at 0, a VCA at 10 and an OUT at
-// 20 (row 0), wired OSC -> VCA -> OUT and OSC output 4 -> OUT input 4, with
-// an ADD at (30, 10); a DRM at (0, 5) and a VCA at (10, 5).
-enum class Patch { Empty, Wired, Unlabelled };
-
-void Build(MainWindow& main, Patch patch) {
-  struct Module { int32_t x, y; ModuleType type; };
-  struct Wire { int32_t fromX, output, toX, input; };
-  const std::initializer_list<Module> wired = {{0, 0, kOSC}, {10, 0, kVCA}, {20, 0, kOUT}, {30, 10, kADD}};
-  const std::initializer_list<Module> unlabelled = {{0, 5, kDRM}, {10, 5, kVCA}};
-  for (const Module& m : patch == Patch::Wired ? wired : patch == Patch::Unlabelled ? unlabelled : std::initializer_list<Module>{}) {
-    Place(main, m.x, m.y, m.type);
-  }
-  if (patch != Patch::Wired) return;
-  for (const Wire& wire : {Wire{0, 0, 10, 0}, Wire{10, 0, 20, 0}, Wire{0, 4, 20, 4}}) {
-    PutCursor(main, wire.fromX, 0);
-    main.area->BeginConnection(wire.output);
-    PutCursor(main, wire.toX, 0);
-    main.area->CompleteConnection(wire.input);
-  }
-  PutCursor(main, 30, 10);  // the ADD's output 0 is the wire source unless a row chooses another
-  main.area->BeginConnection(0);
+// An OSC at 0, a VCA at 10 and an OUT at 20 (row 0), wired OSC -> VCA -> OUT
+// and OSC output 4 -> OUT input 4, with an ADD at (30, 10) whose output 0 is
+// the wire source unless a row chooses another.
+void Wired(MainWindow& main) {
+  Place(main, 0, 0, kOSC), Place(main, 10, 0, kVCA), Place(main, 20, 0, kOUT), Place(main, 30, 10, kADD);
+  Wire(main, 0, 0, 10, 0), Wire(main, 10, 0, 20, 0), Wire(main, 0, 4, 20, 4);
+  PutCursor(main, 30, 10), main.area->BeginConnection(0);
 }
+void Unlabelled(MainWindow& main) { Place(main, 0, 5, kDRM), Place(main, 10, 5, kVCA); }  // a DRM at (0, 5), a VCA at (10, 5)
 
 }  // namespace
 
@@ -100,302 +96,166 @@ class MainWindowTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void startUp();
-  void keys();
-  void characters();
-  void commands();
-  void mouseOnTheGrid();
-  void enablingRules();
-  void controllerScroll();
-  void modeSelector();
-  void painted();
-};
-
-void MainWindowTest::startUp() {
-  std::vector<QString> boxes;
-  MainWindow& main = Editor(&boxes);
-  // No sound device: one box, and the editor goes on.
-  QCOMPARE(boxes, std::vector<QString>{"waveOutOpen failed, check WAVE-Output settings"});
-  QCOMPARE(Panel(main), QString("+++++++.....++++++++++++++++++++++++ +++++++     +++++   +   +       ++++ "
-                                "...... ..... ..... ..... . |||||| %1 |||||").arg(QString("  +0|").repeated(6)));
-  const QImage painted = PaintedClient(main);
-  for (const QPoint at : {QPoint(616, 416), QPoint(660, 500), QPoint(679, 535)}) QCOMPARE(PixelAt(painted, at.x(), at.y()), 0xC0C0C0u);
-  // The layout, by the first and a later control of each group.
-  const std::pair<WindowHandle, QRect> layout[] = {
-      {main.moduleButtons[0], {656, 8, 40, 32}},     {main.moduleButtons[13], {696, 40, 40, 32}},
-      {main.controllerBars[1], {224, 436, 320, 20}}, {main.captions[1], {112, 436, 112, 20}},
-      {main.valueLabels[1], {544, 436, 72, 20}},     {main.editShowButton, {16, 404, 80, 32}},
-      {main.inputButtons[1], {16, 456, 64, 20}},     {main.disconnectButtons[1], {80, 456, 16, 20}},
-      {main.outputButtons[1], {680, 440, 96, 24}},
-  };
-  for (const auto& [control, at] : layout) QCOMPARE(Widget(control)->geometry(), at);
-}
-
-// The arrows move the cursor; Enter shows its box every time, whatever is
-// selected, and nothing else; other keys do nothing.
-void MainWindowTest::keys() {
-  struct Case { int32_t fromX, fromY; Qt::Key key; bool autoRepeat; int32_t toX, toY; Effect effect; size_t boxes; };
-  const Case cases[] = {
-      {5, 5, Qt::Key_Left, false, 4, 5, kKeptAndRefreshed, 0},  {5, 5, Qt::Key_Up, false, 5, 4, kKeptAndRefreshed, 0},
-      {5, 5, Qt::Key_Right, true, 6, 5, kKeptAndRefreshed, 0},  {5, 5, Qt::Key_Down, false, 5, 6, kKeptAndRefreshed, 0},
-      {0, 5, Qt::Key_Left, false, 0, 5, kNoEffect, 0},          {5, 0, Qt::Key_Up, false, 5, 0, kNoEffect, 0},
-      {39, 5, Qt::Key_Right, false, 39, 5, kNoEffect, 0},       {5, 23, Qt::Key_Down, false, 5, 23, kNoEffect, 0},
-      {5, 5, Qt::Key_A, false, 5, 5, kNoEffect, 0},             {5, 5, Qt::Key_Escape, false, 5, 5, kNoEffect, 0},
-      {5, 5, Qt::Key_Return, false, 5, 5, kNoEffect, 1},        {0, 0, Qt::Key_Enter, false, 0, 0, kNoEffect, 1},
-  };
-  for (const Case& c : cases) {
-    MainWindow& main = FreshEditor();
-    Place(main, 0, 0, kOSC);
-    PutCursor(main, c.fromX, c.fromY);
-    MessageBoxCatcher catcher;
-    const char text = c.key == Qt::Key_Return || c.key == Qt::Key_Enter ? '\r' : 0;
-    const Effect effect = Observe([&] { PressKey(c.key, text, c.autoRepeat); });
-    const QByteArray name = "key " + QByteArray::number(c.key, 16) + " at " + QByteArray::number(c.fromX);
-    QVERIFY2(main.area->CursorX() == c.toX && main.area->CursorY() == c.toY && effect == c.effect, name);
-    QVERIFY2(catcher.boxes.size() == c.boxes && (c.boxes == 0 || catcher.boxes[0].text == "Enter Key pressed"), name);
+  void startUp() {
+    MainWindow& main = Editor();
+    // No sound device: one box, and the editor goes on.
+    QCOMPARE(startUpBoxes, std::vector<QString>{"waveOutOpen failed, check WAVE-Output settings"});
+    QCOMPARE(Panel(main), QString("+++++++.....++++++++++++++++++++++++ +++++++     +++++   +   +       ++++ "
+                                  "...... ..... ..... ..... . |||||| %1 |||||").arg(QString("  +0|").repeated(6)));
+    // The layout, by the first and a later control of each group.
+    const std::pair<WindowHandle, QRect> layout[] = {
+        {main.moduleButtons[0], {656, 8, 40, 32}}, {main.moduleButtons[13], {696, 40, 40, 32}}, {main.controllerBars[1], {224, 436, 320, 20}},
+        {main.captions[1], {112, 436, 112, 20}},   {main.valueLabels[1], {544, 436, 72, 20}},  {main.editShowButton, {16, 404, 80, 32}},
+        {main.inputButtons[1], {16, 456, 64, 20}}, {main.disconnectButtons[1], {80, 456, 16, 20}}, {main.outputButtons[1], {680, 440, 96, 24}},
+    };
+    for (const auto& [control, at] : layout) QCOMPARE(Widget(control)->geometry(), at);
   }
-}
 
-// Digits 1..5 choose the wire source's output, 6..9 and 0 wire an input to it.
-void MainWindowTest::characters() {
-  struct Case { char typed; int32_t cursorX; bool sourceChosen; const char* state; Effect effect; };
-  const Case cases[] = {
-      {'1', 0, false, "OSC 0 -----", kClearedAndRefreshed}, {'5', 0, false, "OSC 4 -----", kClearedAndRefreshed},
-      {'2', 0, false, "OSC -1 -----", kNoEffect},           {'6', 10, true, "OUT 0 0----", kClearedAndRefreshed},
-      {'9', 10, true, "OUT 0 ---3-", kClearedAndRefreshed}, {'0', 10, true, "OUT 0 ----4", kClearedAndRefreshed},
-      {'a', 10, true, "OUT 0 -----", kNoEffect},
-  };
-  for (const Case& c : cases) {
-    MainWindow& main = FreshEditor();
-    OscAndOut(main, c.cursorX, c.sourceChosen);
-    const Effect effect = Observe([&] { PressKey(c.typed == 'a' ? Qt::Key_A : Qt::Key(c.typed), c.typed); });
-    QVERIFY2(State(main) == c.state && effect == c.effect, QByteArray(1, c.typed));
-  }
-}
-
-void MainWindowTest::commands() {
-  struct Case { const char* name; Step setup, act; const char* state; Effect effect; };
-  const Step none = [](MainWindow&) {};
-  const Step osc = [](MainWindow& m) { Place(m, 0, 0, kOSC); };
-  const Case cases[] = {
-      {"OSC button", none, [](MainWindow& m) { Press(m.moduleButtons[kOSC]); }, "OSC -1 -----", kClearedAndRefreshed},
-      {"xxx button", osc, [](MainWindow& m) { Press(m.moduleButtons[0]); }, "xxx -1 -----", kClearedAndRefreshed},
-      {"Audio Modules, OUT", none, [](MainWindow& m) { MenuAction(m, "OUT - Realtime audio Output")->trigger(); },
-       "OUT -1 -----", kClearedAndRefreshed},
-      {"a --- button", none, [](MainWindow& m) { Press(m.moduleButtons[21]); }, "xxx -1 -----", kNoEffect},
-      {"Input", [](MainWindow& m) { OscAndOut(m, 10); }, [](MainWindow& m) { Press(m.inputButtons[2]); },
-       "OUT 0 --2--", kClearedAndRefreshed},
-      {"X", [](MainWindow& m) { OscAndOut(m, 10); m.area->CompleteConnection(0); m.RefreshControlPanel(); },
-       [](MainWindow& m) { Press(m.disconnectButtons[0]); }, "OUT 0 -----", kClearedAndRefreshed},
-      {"Output, no refresh", osc, [](MainWindow& m) { Press(m.outputButtons[4]); }, "OSC 4 -----", kClearedOnly},
-      {"an Output the module lacks", osc, [](MainWindow& m) { Command(m, 833); }, "OSC -1 -----", kNoEffect},
-      // The offscreen platform activates every window it shows, later, where
-      // a window manager leaves the focus with the main window; the focus is
-      // given back once more after that, as the shell gave it.
-      {"Edit / Show", [](MainWindow& m) { Place(m, 0, 0, kSEQ); },
-       [](MainWindow& m) { Press(m.editShowButton); QApplication::processEvents(); m.FocusBack(); },
-       "SEQ -1 ----- window", kNoEffect},
-      {"File, New", osc, [](MainWindow& m) { MenuAction(m, "&New")->trigger(); }, "xxx -1 -----", kClearedAndRefreshed},
-  };
-  for (const Case& c : cases) {
-    MainWindow& main = FreshEditor();
-    c.setup(main);
-    const Effect effect = Observe([&] { c.act(main); });
-    QVERIFY2(State(main) == c.state && effect == c.effect, c.name);
-    // Whatever was clicked, the next arrow key acts on the grid at once.
-    const int32_t row = main.area->CursorY();
-    PressKey(Qt::Key_Down);
-    QVERIFY2(QApplication::focusWidget() == Surface(main) && main.area->CursorY() == row + 1, c.name);
-  }
-}
-
-// A left click selects the cell under it, a right click moves the selected
-// module there; a click that changes nothing causes nothing.
-void MainWindowTest::mouseOnTheGrid() {
-  struct Case { Qt::MouseButton button; int32_t x, y, cursorX, cursorY, vcaX, vcaY; Effect effect; };
-  const auto at = [](int32_t cell) { return 16 + 16 * cell; };  // the VCA starts at (10, 10), selected
-  const Case cases[] = {
-      {Qt::LeftButton, 1, 20, 0, 0, 10, 10, kKeptAndRefreshed},  // left of the grid is column 0
-      {Qt::LeftButton, 0, 20, 10, 10, 10, 10, kNoEffect},        // x = 0 is column -1
-      {Qt::LeftButton, at(7), at(7) + 15, 7, 7, 10, 10, kKeptAndRefreshed},
-      {Qt::RightButton, at(20) + 15, at(5), 20, 5, 20, 5, kClearedOnly},
-      {Qt::RightButton, at(37), at(5), 10, 10, 10, 10, kNoEffect},  // it would reach past the grid
-  };
-  for (const Case& c : cases) {
-    MainWindow& main = FreshEditor();
-    Place(main, 10, 10, kVCA);
-    PutCursor(main, 10, 10);
-    const Effect effect = Observe([&] { Click(Surface(main), QPoint(c.x, c.y), c.button); });
-    const QByteArray name = QByteArray::number(c.x) + "," + QByteArray::number(c.y);
-    QVERIFY2(main.area->CursorX() == c.cursorX && main.area->CursorY() == c.cursorY && effect == c.effect, name);
-    QVERIFY2(main.area->ModuleAt(c.vcaX, c.vcaY) != nullptr, name);
-  }
-}
-
-// On a module no module is offered (Delete is); the panel shows the
-// module's controls. Values are set to 2047, -32768 and 32767 first.
-void MainWindowTest::enablingRules() {
-  struct Case { const char* name; void (*setup)(MainWindow&); const char* panel; };
-  const char* onAModule = "+................................... +......     .....   .   .       .... ";
-  const Case cases[] = {
-      {"SEQ, its values shown in -16..15", [](MainWindow& m) { Place(m, 0, 0, kSEQ); },
-       "+..... ...++ ..... +...+ + Sequence Length||||RESTART|STEP|   +0|  -16|  +15|  +0|  +0|  +0| OUTPUT||||Res-Out|"},
-      {"VCA", [](MainWindow& m) { Place(m, 0, 0, kVCA); },
-       "+.++.. +++.. ..... +.... . Amplitude|AUDIO|AM 1|AM 2|||   +2047|  -32768|  +32767|  +0|  +0|  +0| OUTPUT|||||"},
-      // A wired input turns its row's bar off: an ADD's "Value 1" has no input caption.
-      {"ADD, input 0 wired",
-       [](MainWindow& m) {
-         Place(m, 0, 0, kADD);
-         Place(m, 20, 0, kOSC);
-         PutCursor(m, 20, 0);
-         m.area->BeginConnection(0);
-         PutCursor(m, 0, 0);
-         m.area->CompleteConnection(0);
-       },
-       "..+++. ++++. +.... +.... . |Value 1|Value 2|Value 3|Value 4||   +2047|  -32768|  +32767|  +0|  +0|  +0| OUTPUT|||||"},
-      {"OSC", [](MainWindow& m) { Place(m, 0, 0, kOSC); },
-       "+..++. +++++ ..... +...+ . Frequency|FM1|FM2|DEPTH|PW|SyncIn|   +2047|  -32768|  +32767|  +32767|  +0|  +0| "
-       "OUTPUT||||SyncOut|"},
-  };
-  for (const Case& c : cases) {
-    MainWindow& main = FreshEditor();
-    c.setup(main);
-    int32_t r = 0;
-    for (const int32_t value : {2047, -32768, 32767}) main.area->SetSelectedController(r++, value);
-    main.RefreshControlPanel();
-    QVERIFY2(Panel(main) == onAModule + QString(c.panel), c.name);
-  }
-  // Taken pool buffers: DLY and FLA stay off with all four delay buffers in
-  // use, DRM with its one buffer.
-  MainWindow& main = FreshEditor();
-  for (int32_t i = 0; i < 4; ++i) Place(main, 3 + 3 * i, 10, i % 2 == 0 ? kDLY : kFLA);
-  Place(main, 3, 15, kDRM);
-  QVERIFY(Panel(main).startsWith("+++++++.....+++++.++++++++++++++..++ +++++++     +++++   +   +       ..++ "));
-  // Asked anyway (by message), the model's failure shows in a box with its text and icon.
-  MessageBoxCatcher catcher;
-  Command(main, kModuleCommandBase + kDLY);
-  QVERIFY(catcher.boxes.size() == 1 && catcher.boxes[0].icon == QMessageBox::Critical && catcher.boxes[0].caption == "Error");
-  QCOMPARE(catcher.boxes[0].text, QString("Internal Varnotek Error: No Delay/Flanger buffers available, SetBlockType assignment failed"));
-  QCOMPARE(main.area->GetSelectedType(), kNoModule);
-}
-
-// The value is in the module's DSP block at once; bar and label follow.
-void MainWindowTest::controllerScroll() {
-  struct Case { ModuleType type; int32_t start; uint32_t request; int16_t thumb; int32_t value; const char* label; };
-  const Case cases[] = {
-      {kVCA, 32760, kSbPageDown, 0, 32767, "  +32767"}, {kVCA, 100, kSbPageDown, 0, 132, "  +132"},
-      {kVCA, -32768, kSbLineUp, 0, -32768, "  -32768"}, {kVCA, 100, kSbLineUp, 0, 99, "  +99"},
-      {kVCA, 32767, kSbLineDown, 0, 32767, "  +32767"}, {kVCA, 100, kSbLineDown, 0, 101, "  +101"},
-      {kVCA, -32760, kSbPageUp, 0, -32768, "  -32768"}, {kVCA, 100, kSbPageUp, 0, 68, "  +68"},
-      {kVCA, 100, kSbThumbTrack, -5, -5, "  -5"},       {kVCA, 100, kSbThumbPosition, 1234, 1234, "  +1234"},
-      {kVCA, 100, kSbEndScroll, 777, 100, "  +100"},    {kSEQ, 0, kSbThumbTrack, 32767, 32767, "  +15"},
-      {kSEQ, 0, kSbThumbTrack, -2048, -2048, "  -1"},
-  };
-  for (const Case& c : cases) {
-    MainWindow& main = FreshEditor();
-    Place(main, 0, 0, c.type);
-    main.area->SetSelectedController(0, c.start);
-    main.RefreshControlPanel();
-    const Effect effect = Observe([&] {
-      SendWindowMessage(main.window, kWmHScroll, MakeLong(c.request, static_cast<uint16_t>(c.thumb)),
-                        reinterpret_cast<intptr_t>(main.controllerBars[0]));
-    });
-    const QByteArray name = "request " + QByteArray::number(c.request) + " from " + QByteArray::number(c.start);
-    QVERIFY2(DspMemory.Load(main.area->SelectedModule()->dspBlock) == c.value, name);
-    QVERIFY2(Bar(main, 0)->value() == c.value && Text(main.valueLabels[0]) == c.label && effect == kNoEffect, name);
-  }
-  // A real click on the right arrow.
-  MainWindow& main = FreshEditor();
-  Place(main, 0, 0, kVCA);
-  Click(Bar(main, 0), QPoint(Bar(main, 0)->width() - 3, 10));
-  QCOMPARE(main.area->GetSelectedController(0), 1);
-}
-
-void MainWindowTest::modeSelector() {
-  struct Case { ModuleType type; int32_t start, x, y, mode; Effect effect; };
-  const Case cases[] = {
-      {kOSC, 256, 650, 501, 260, kKeptOnly},  // waveform row 4 keeps bit 8
-      {kOSC, 3, 620, 440, 259, kKeptOnly},    // the lower L/H row sets it
-      {kOSC, 259, 647, 455, 259, kKeptOnly},  {kOSC, 259, 616, 416, 3, kKeptOnly},  // the upper one clears it
-      {kOSC, 256, 679, 535, 261, kKeptOnly},  {kOSC, 256, 680, 420, 256, kNoEffect},
-      {kOSC, 256, 620, 456, 256, kNoEffect},  {kOSC, 256, 650, 536, 256, kNoEffect},
-      {kFLT, 0, 660, 456, 2, kKeptOnly},      {kVCA, 0, 660, 420, 0, kNoEffect},
-  };
-  for (const Case& c : cases) {
-    MainWindow& main = FreshEditor();
-    Place(main, 0, 0, c.type);
-    main.area->SetSelectedMode(c.start);
-    const Effect effect = Observe([&] { SendWindowMessage(main.window, kWmLButtonDown, 1, MakeLong(c.x, c.y)); });
-    const QByteArray name = QByteArray(TypeName(c.type)) + " at " + QByteArray::number(c.x) + "," + QByteArray::number(c.y);
-    QVERIFY2(main.area->GetSelectedMode() == c.mode && main.area->CursorX() == 0 && effect == c.effect, name);
-  }
-  // A real click, and the pictures: the chosen one on bright red inside a
-  // yellow edge, the others on dark red, each 20 pixels high; a FLT's three
-  // modes the same way.
-  MainWindow& main = FreshEditor();
-  Place(main, 0, 0, kOSC);
-  Click(Surface(main), QPoint(660, 466));
-  QCOMPARE(main.area->GetSelectedMode(), 256 + 2);
-  QImage painted = PaintedClient(main);
-  for (int32_t k = 0; k < kOscWaveformCount; ++k) {
-    QVERIFY(PixelAt(painted, 648, 416 + 20 * k) == (k == 2 ? 0xFFFF00u : 0x800000u) && PixelAt(painted, 668, 426 + 20 * k) == 0xC0C0C0u);
-  }
-  QVERIFY(PixelAt(painted, 616, 416) == 0x800000u && PixelAt(painted, 616, 436) == 0xFFFF00u);  // H chosen
-  Place(FreshEditor(), 0, 0, kFLT);
-  main.area->SetSelectedMode(1);
-  painted = PaintedClient(main);
-  for (int32_t k = 0; k < 4; ++k) QCOMPARE(PixelAt(painted, 648, 416 + 20 * k), k == 1 ? 0xFFFF00u : k < 3 ? 0x800000u : 0xC0C0C0u);
-}
-
-void MainWindowTest::painted() {
-  // Output 0 of the module at (sourceX, 0) is the wire source (-1: the ADD's);
-  // darkDots counts the grid's 960 dots that show (-1: not counted).
-  struct Case { const char* situation; Patch patch; int32_t sourceX, cursorX, cursorY, darkDots; std::initializer_list<Probe> probes; };
-  // Wires at y 23: OSC -> VCA over x 64..174, VCA -> OUT over x 224..334; at
-  // y 59: OSC output 4 -> OUT input 4, hidden where it crosses the VCA.
-  // Bodies are probed between their connection boxes, clear of icons and names.
-  const Case cases[] = {
-      {"empty: the white square hides nine dots", Patch::Empty, -1, 0, 0, 960 - 9,
-       {{16, 16, kWhite}, {63, 63, kWhite}, {64, 40, kGrey}, {40, 64, kGrey}, {655, 399, kGrey}, {17, 65, kDark},
-        {18, 66, kGrey}, {654, 398, kGrey}}},
-      // Columns 38 and 39 and rows 22 and 23 reach past the grid, below the
-      // module buttons and above "Edit / Show".
-      {"empty, at (38, 22)", Patch::Empty, -1, 38, 22, 960 - 4,
-       {{624, 368, kWhite}, {660, 395, kWhite}, {671, 399, kWhite}, {623, 368, kGrey}}},
-      {"VCA selected", Patch::Wired, -1, 10, 0, -1,
-       {{120, 23, kGreen}, {280, 23, kRed}, {120, 59, kBlack}, {200, 59, kWhite}, {178, 27, kWhite}, {18, 27, kGrey},
-        {59, 22, kGreen}, {59, 58, kGrey}, {56, 56, kBlack}, {179, 22, kWhite}, {180, 20, kBlack}}},
-      {"OSC selected", Patch::Wired, -1, 0, 0, -1,
-       {{120, 23, kRed}, {280, 23, kBlack}, {120, 59, kRed}, {200, 59, kGrey}, {18, 27, kWhite}, {178, 27, kGrey},
-        {59, 22, kWhite}}},
-      {"OUT selected", Patch::Wired, -1, 20, 0, -1,
-       {{120, 23, kBlack}, {280, 23, kGreen}, {120, 59, kGreen}, {219, 22, kGreen}, {59, 58, kGreen}, {59, 22, kGrey},
-        {338, 27, kWhite}}},
-      {"VCA output 0 chosen, nothing selected", Patch::Wired, 10, 30, 0, -1,
-       {{120, 23, kBlack}, {280, 23, kBlack}, {120, 59, kBlack}, {219, 22, kBlack}, {59, 22, kGrey}, {500, 30, kWhite}}},
-      // DRM: a framed body, no boxes, no picture. VCA: input and output 0
-      // framed, input 3 and output 1 absent. The cursor, on the VCA but not
-      // its anchor, highlights nothing and shows the square beside it.
-      {"DRM and VCA", Patch::Unlabelled, -1, 11, 6, -1,
-       {{16, 96, kBlack}, {63, 143, kBlack}, {20, 100, kGrey}, {19, 102, kGrey}, {59, 100, kGrey}, {59, 102, kGrey},
-        {40, 130, kGrey}, {180, 100, kBlack}, {179, 102, kGrey}, {180, 127, kGrey}, {219, 100, kBlack},
-        {219, 102, kGrey}, {219, 109, kGrey}, {178, 107, kGrey}, {230, 120, kWhite}, {200, 150, kWhite}}},
-  };
-  for (const Case& c : cases) {
-    MainWindow& main = FreshEditor();
-    Build(main, c.patch);
-    if (c.sourceX >= 0) { PutCursor(main, c.sourceX, 0); main.area->BeginConnection(0); }
-    PutCursor(main, c.cursorX, c.cursorY);
-    const QImage painted = PaintedClient(main);
-    int32_t dots = 0;
-    for (int32_t i = 0; i < kGridColumns * kGridRows; ++i) dots += PixelAt(painted, 16 + 16 * (i / kGridRows), 17 + 16 * (i % kGridRows)) == kDark;
-    QVERIFY2(c.darkDots < 0 || dots == c.darkDots, c.situation);
-    for (const Probe& p : c.probes) {
-      const uint32_t seen = PixelAt(painted, p.x, p.y);
-      QVERIFY2(seen == p.colour, qPrintable(QString("%1: (%2, %3) is %4").arg(c.situation).arg(p.x).arg(p.y).arg(seen, 0, 16)));
+  // On an OSC at (0, 0) whose output 0 is the wire source and feeds input 0
+  // of the OUT at (10, 0), and a SEQ at (10, 10): the arrows move the cursor;
+  // digits 1..5 choose the wire source's output, 6..9 and 0 wire an input to
+  // it; Enter shows its box every time, whatever is selected, and nothing
+  // else; other keys do nothing. A left click selects the cell under it (x 1
+  // is column 0, x 0 column -1), a right click moves the selected module there
+  // unless it would reach past the grid. The panel's buttons and menu items
+  // act on the module at the cursor or on a free cell. An input that changes
+  // nothing causes nothing, and whatever was used, the keyboard focus is back
+  // on the grid.
+  void input() {
+    struct Case { int32_t x, y; Kind kind; int32_t a, b; const char* state; Effect effect; };
+    const auto at = [](int32_t cell) { return 16 + 16 * cell; };
+    const Case cases[] = {
+        {5, 5, Key, Qt::Key_Left, 0, "4,5 xxx 0 -----", kKeptRefreshed},      {5, 5, Key, Qt::Key_Up, 0, "5,4 xxx 0 -----", kKeptRefreshed},
+        {5, 5, Repeat, Qt::Key_Right, 0, "6,5 xxx 0 -----", kKeptRefreshed},  {5, 5, Key, Qt::Key_Down, 0, "5,6 xxx 0 -----", kKeptRefreshed},
+        {0, 5, Key, Qt::Key_Left, 0, "0,5 xxx 0 -----", kNoEffect},           {5, 0, Key, Qt::Key_Up, 0, "5,0 xxx 0 -----", kNoEffect},
+        {39, 5, Key, Qt::Key_Right, 0, "39,5 xxx 0 -----", kNoEffect},        {5, 23, Key, Qt::Key_Down, 0, "5,23 xxx 0 -----", kNoEffect},
+        {5, 5, Key, Qt::Key_Escape, 0, "5,5 xxx 0 -----", kNoEffect},         {10, 0, Key, Qt::Key_A, 'a', "10,0 OUT 0 0----", kNoEffect},
+        {5, 5, Key, Qt::Key_Return, '\r', "5,5 xxx 0 ----- Enter Key pressed", kNoEffect},
+        {0, 0, Key, Qt::Key_Enter, '\r', "0,0 OSC 0 ----- Enter Key pressed", kNoEffect},
+        {0, 0, Key, Qt::Key_1, '1', "0,0 OSC 0 -----", kClearedRefreshed},     {0, 0, Key, Qt::Key_5, '5', "0,0 OSC 4 -----", kClearedRefreshed},
+        {0, 0, Key, Qt::Key_2, '2', "0,0 OSC 0 -----", kNoEffect},             {10, 0, Key, Qt::Key_6, '6', "10,0 OUT 0 0----", kClearedRefreshed},
+        {10, 0, Key, Qt::Key_9, '9', "10,0 OUT 0 0--3-", kClearedRefreshed},   {10, 0, Key, Qt::Key_0, '0', "10,0 OUT 0 0---4", kClearedRefreshed},
+        {10, 10, Left, 1, 20, "0,0 OSC 0 -----", kKeptRefreshed},              {10, 10, Left, 0, 20, "10,10 SEQ 0 -----", kNoEffect},
+        {10, 10, Left, at(7), at(7) + 15, "7,7 xxx 0 -----", kKeptRefreshed},  {10, 10, Right, at(20) + 15, at(5), "20,5 SEQ 0 -----", kCleared},
+        {10, 10, Right, at(37), at(5), "10,10 SEQ 0 -----", kNoEffect},
+        {5, 5, Button, 50000 + kOSC, 0, "5,5 OSC 0 -----", kClearedRefreshed}, {0, 0, Button, 50000, 0, "0,0 xxx -1 -----", kClearedRefreshed},
+        {5, 5, Menu, 50035, 0, "5,5 OUT 0 -----", kClearedRefreshed},          {5, 5, Button, 50021, 0, "5,5 xxx 0 -----", kNoEffect},
+        {10, 0, Button, 802, 0, "10,0 OUT 0 0-2--", kClearedRefreshed},        {10, 0, Button, 816, 0, "10,0 OUT 0 -----", kClearedRefreshed},
+        {0, 0, Button, 836, 0, "0,0 OSC 4 -----", kCleared},                   {0, 0, Message, 833, 0, "0,0 OSC 0 -----", kNoEffect},
+        {10, 10, Button, 511, 0, "10,10 SEQ 0 ----- window", kNoEffect},       {0, 0, Menu, 40001, 0, "0,0 xxx -1 -----", kClearedRefreshed},
+    };
+    for (const Case& c : cases) {
+      MainWindow& main = FreshEditor();
+      Place(main, 0, 0, kOSC), Place(main, 10, 0, kOUT), Wire(main, 0, 0, 10, 0), Place(main, 10, 10, kSEQ), PutCursor(main, c.x, c.y);
+      MessageBoxCatcher catcher;
+      const Effect effect = Observe([&] { Send(main, c.kind, c.a, c.b); });
+      QString seen = State(main);
+      for (const auto& box : catcher.boxes) seen += ' ' + box.text;
+      QVERIFY2(seen == c.state && effect == c.effect && QApplication::focusWidget() == Surface(main), RowName(cases, c) + ": " + seen.toUtf8());
     }
   }
-}
 
-VARNOTEK_GUI_TEST_MAIN(MainWindowTest)
+  // On a module no module is offered (Delete is); the panel shows the
+  // module's controls. Values are set to 2047, -32768 and 32767 first; the
+  // ADD's input 0 is wired, which turns its row's bar off ("Value 1" has no input caption).
+  void enablingRules() {
+    struct Case { ModuleType type; const char* panel; };
+    const char* onAModule = "+................................... +......     .....   .   .       .... ";
+    const Case cases[] = {
+        {kSEQ, "+..... ...++ ..... +...+ + Sequence Length||||RESTART|STEP|   +0|  -16|  +15|  +0|  +0|  +0| OUTPUT||||Res-Out|"},
+        {kVCA, "+.++.. +++.. ..... +.... . Amplitude|AUDIO|AM 1|AM 2|||   +2047|  -32768|  +32767|  +0|  +0|  +0| OUTPUT|||||"},
+        {kADD, "..+++. ++++. +.... +.... . |Value 1|Value 2|Value 3|Value 4||   +2047|  -32768|  +32767|  +0|  +0|  +0| OUTPUT|||||"},
+        {kOSC, "+..++. +++++ ..... +...+ . Frequency|FM1|FM2|DEPTH|PW|SyncIn|   +2047|  -32768|  +32767|  +32767|  +0|  +0| OUTPUT||||SyncOut|"},
+    };
+    for (const Case& c : cases) {
+      MainWindow& main = FreshEditor();
+      Place(main, 0, 0, c.type);
+      if (c.type == kADD) Place(main, 20, 0, kOSC), Wire(main, 20, 0, 0, 0);
+      main.area->SetSelectedController(0, 2047), main.area->SetSelectedController(1, -32768), main.area->SetSelectedController(2, 32767);
+      main.RefreshControlPanel();
+      QVERIFY2(Panel(main) == onAModule + QString(c.panel), TypeName(c.type));
+    }
+    // Taken pool buffers: DLY and FLA stay off with all four delay buffers in
+    // use, DRM with its one buffer.
+    MainWindow& main = FreshEditor();
+    for (int32_t i = 0; i < 5; ++i) Place(main, 3 + 3 * i, 10, i == 4 ? kDRM : i % 2 == 0 ? kDLY : kFLA);
+    QVERIFY(Panel(main).startsWith("+++++++.....+++++.++++++++++++++..++ +++++++     +++++   +   +       ..++ "));
+    // Asked anyway (by message), the model's failure shows in a box with its text and icon.
+    MessageBoxCatcher catcher;
+    Command(main, kModuleCommandBase + kDLY);
+    QVERIFY(catcher.boxes.size() == 1 && catcher.boxes[0].icon == QMessageBox::Critical && catcher.boxes[0].caption == "Error");
+    QCOMPARE(catcher.boxes[0].text, QString("Internal Varnotek Error: No Delay/Flanger buffers available, SetBlockType assignment failed"));
+    QCOMPARE(main.area->GetSelectedType(), kNoModule);
+  }
+
+  // The right column sets a waveform and keeps the range (bit 8); the lower
+  // L/H row sets the range, the upper one clears it.
+  void modeSelector() {
+    struct Case { ModuleType type; int32_t start, x, y, mode; Effect effect; };
+    const Case cases[] = {
+        {kOSC, 256, 650, 501, 260, kKept}, {kOSC, 3, 620, 440, 259, kKept}, {kOSC, 259, 647, 455, 259, kKept}, {kOSC, 259, 616, 416, 3, kKept},
+        {kOSC, 256, 679, 535, 261, kKept}, {kOSC, 256, 680, 420, 256, kNoEffect}, {kOSC, 256, 620, 456, 256, kNoEffect},
+        {kOSC, 256, 650, 536, 256, kNoEffect}, {kFLT, 0, 660, 456, 2, kKept}, {kVCA, 0, 660, 420, 0, kNoEffect},
+    };
+    for (const Case& c : cases) {
+      MainWindow& main = FreshEditor();
+      Place(main, 0, 0, c.type), main.area->SetSelectedMode(c.start);
+      const Effect effect = Observe([&] { SendWindowMessage(main.window, kWmLButtonDown, 1, MakeLong(c.x, c.y)); });
+      QVERIFY2(main.area->GetSelectedMode() == c.mode && main.area->CursorX() == 0 && effect == c.effect, RowName(cases, c));
+    }
+    // A real click.
+    MainWindow& main = FreshEditor();
+    Place(main, 0, 0, kOSC), Click(Surface(main), QPoint(660, 466));
+    QCOMPARE(main.area->GetSelectedMode(), 256 + 2);
+  }
+
+  // darkDots counts the grid's 960 dots that show (-1: not counted). Wires at
+  // y 23: OSC -> VCA over x 64..174, VCA -> OUT over x 224..334; at y 59: OSC
+  // output 4 -> OUT input 4, hidden where it crosses the VCA. Bodies are
+  // probed between their connection boxes, clear of icons and names. The mode
+  // selector, blank unless an OSC or FLT is selected, shows the chosen
+  // picture on bright red inside a yellow edge, the others on dark red, each
+  // 20 pixels high.
+  void painted() {
+    struct Case { const char* situation; Step build; int32_t cursorX, cursorY, darkDots; std::initializer_list<Probe> probes; };
+    const Step empty = [](MainWindow&) {};
+    const Case cases[] = {
+        {"empty: the white square hides nine dots", empty, 0, 0, 960 - 9,
+         {{16, 16, W}, {63, 63, W}, {64, 40, G}, {40, 64, G}, {655, 399, G}, {17, 65, D}, {18, 66, G}, {616, 416, G}, {660, 500, G}, {679, 535, G}}},
+        // Columns 38 and 39 and rows 22 and 23 reach past the grid, below the
+        // module buttons and above "Edit / Show".
+        {"empty, at (38, 22)", empty, 38, 22, 960 - 4, {{624, 368, W}, {671, 399, W}, {623, 368, G}}},
+        {"VCA selected", Wired, 10, 0, -1,
+         {{120, 23, L}, {280, 23, R}, {120, 59, B}, {200, 59, W}, {18, 27, G}, {59, 22, L}, {59, 58, G}, {56, 56, B}, {179, 22, W}, {180, 20, B}}},
+        {"OSC selected", Wired, 0, 0, -1, {{120, 23, R}, {280, 23, B}, {120, 59, R}, {200, 59, G}, {18, 27, W}, {59, 22, W}}},
+        {"OUT selected", Wired, 20, 0, -1, {{120, 23, B}, {280, 23, L}, {120, 59, L}, {219, 22, L}, {59, 58, L}, {59, 22, G}, {338, 27, W}}},
+        {"VCA output 0 chosen, nothing selected", [](MainWindow& m) { Wired(m), PutCursor(m, 10, 0), m.area->BeginConnection(0); }, 30, 0, -1,
+         {{120, 23, B}, {280, 23, B}, {120, 59, B}, {219, 22, B}, {59, 22, G}, {500, 30, W}}},
+        // DRM: a framed body, no boxes, no picture. VCA: input and output 0
+        // framed, input 3 and output 1 absent. The cursor, on the VCA but not
+        // its anchor, highlights nothing and shows the square beside it.
+        {"DRM and VCA", Unlabelled, 11, 6, -1, {{16, 96, B}, {63, 143, B}, {20, 100, G}, {59, 100, G}, {40, 130, G}, {180, 100, B}, {179, 102, G},
+                                                {180, 127, G}, {219, 100, B}, {219, 102, G}, {219, 109, G}, {178, 107, G}, {230, 120, W}}},
+        {"OSC waveform 2, high range", [](MainWindow& m) { Place(m, 0, 0, kOSC), m.area->SetSelectedMode(256 + 2); }, 0, 0, -1,
+         {{648, 416, M}, {648, 436, M}, {648, 456, Y}, {648, 476, M}, {648, 496, M}, {648, 516, M}, {668, 426, G}, {668, 446, G}, {668, 466, G},
+          {668, 486, G}, {668, 506, G}, {668, 526, G}, {616, 416, M}, {616, 436, Y}}},
+        {"FLT mode 1", [](MainWindow& m) { Place(m, 0, 0, kFLT), m.area->SetSelectedMode(1); }, 0, 0, -1,
+         {{648, 416, M}, {648, 436, Y}, {648, 456, M}, {648, 476, G}}},
+    };
+    for (const Case& c : cases) {
+      MainWindow& main = FreshEditor();
+      c.build(main), PutCursor(main, c.cursorX, c.cursorY);
+      QApplication::processEvents();
+      const QImage painted = Surface(main)->grab().toImage().convertToFormat(QImage::Format_RGB32);
+      int32_t dots = 0;
+      for (int32_t i = 0; i < kGridColumns * kGridRows; ++i) dots += PixelAt(painted, 16 + 16 * (i / kGridRows), 17 + 16 * (i % kGridRows)) == D;
+      QVERIFY2(c.darkDots < 0 || dots == c.darkDots, c.situation);
+      for (const Probe& p : c.probes) {
+        QVERIFY2(PixelAt(painted, p.x, p.y) == p.colour, qPrintable(QString::asprintf("%s: (%d, %d)", c.situation, p.x, p.y)));
+      }
+    }
+  }
+};
+
+QTEST_MAIN(MainWindowTest)
 #include "MainWindowTest.moc"

@@ -20,30 +20,20 @@ std::string ScriptOf(const MenuResource& menu) {
   bool open = false;
   for (int32_t i = 0; i < menu.rowCount; ++i) {
     const MenuRow& row = menu.rows[i];
-    switch (row.kind) {
-      case MenuRowKind::Popup:
-        if (open) script << "  END\n";
-        script << "  POPUP \"" << row.caption << '"' << (row.rightAligned ? ", HELP" : "") << "\n  BEGIN\n";
-        open = true;
-        break;
-      case MenuRowKind::Item:
-        script << "    MENUITEM \"" << row.caption << "\", " << row.id << (row.startsGreyed ? ", GRAYED" : "") << '\n';
-        break;
-      case MenuRowKind::Separator:
-        script << "    MENUITEM SEPARATOR\n";
-        break;
-    }
+    if (row.kind == MenuRowKind::Item) script << "    MENUITEM \"" << row.caption << "\", " << row.id << (row.startsGreyed ? ", GRAYED" : "") << '\n';
+    if (row.kind == MenuRowKind::Separator) script << "    MENUITEM SEPARATOR\n";
+    if (row.kind != MenuRowKind::Popup) continue;
+    script << (open ? "  END\n" : "") << "  POPUP \"" << row.caption << '"' << (row.rightAligned ? ", HELP" : "") << "\n  BEGIN\n";
+    open = true;
   }
-  if (open) script << "  END\n";
-  script << "END\n";
+  script << (open ? "  END\n" : "") << "END\n";
   return script.str();
 }
 
 TEST(MenuResourceTest, WindowsScriptMatchesTheShellsTable) {
   const std::string expected = ScriptOf(kMainMenu);
-  if (const char* regenerate = std::getenv("VARNOTEK_REGENERATE"); regenerate != nullptr && *regenerate == '1') {
-    std::ofstream(VARNOTEK_MENU_RC, std::ios::binary) << expected;
-  }
+  const char* regenerate = std::getenv("VARNOTEK_REGENERATE");
+  if (regenerate != nullptr && *regenerate == '1') std::ofstream(VARNOTEK_MENU_RC, std::ios::binary) << expected;
   std::ifstream file(VARNOTEK_MENU_RC, std::ios::binary);
   ASSERT_TRUE(file.is_open()) << VARNOTEK_MENU_RC;
   const std::string actual{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
