@@ -41,6 +41,26 @@ class PatternEditorsTest : public QObject {
   Q_OBJECT
 
  private slots:
+  // Any byte above 0 shows as set; a click stores 1 or 0 in bank 0. First, on
+  // a fresh grid, so that the DRM takes block 0, which a wrong "no block" test refuses.
+  void drum() {
+    struct Case { int32_t track, step, x; };
+    const Case cases[] = {{0, 0, 16}, {1, 7, 72}, {2, 8, 84}, {3, 31, 276}, {0, 32, 292}, {1, 63, 552}};
+    BlockModule& drm = OpenOn(kDRM, [](const BlockModule&) {
+      for (int32_t i = 0; i < kDrumBankBytes; ++i) SetDrumByte(i, i == DrumByteOffset(0, 0, 2, 5) ? 7 : 0);
+    });
+    QVERIFY(drm.dspBlock == 0 && drm.editWindow != nullptr && Widget(drm.editWindow)->window()->pos() == QPoint(64, 64));
+    QCOMPARE(Widget(drm.editWindow)->size(), QSize(640 - 8, 400 - 27));
+    const auto boxOf = [&](int32_t track, int32_t step) { return ControlWithId<QCheckBox>(drm.editWindow, 64 * track + step); };
+    QVERIFY(boxOf(2, 5)->isChecked() && !boxOf(2, 6)->isChecked());
+    for (const Case& c : cases) {
+      auto* box = boxOf(c.track, c.step);
+      QVERIFY(box != nullptr && box->geometry() == QRect(c.x, 32 + 64 * c.track + 16 * (c.step % 2), 16, 16));
+      const auto click = [&] { return Click(box, QPoint(8, 8)), PatternByte(c.track, c.step); };
+      QVERIFY(click() == 1 && click() == 0);
+    }
+  }
+
   // The window shows the block's steps. A bar's request moves its value by
   // 1 or 32 or to the thumb, clamped to 16 bits, and bar and label follow,
   // with nothing repainted: a step bar of the window (row 0..15) its own
@@ -99,25 +119,6 @@ class PatternEditorsTest : public QObject {
     QApplication::sendEvent(bar, &move);
     QVERIFY2(DspMemory.Load(StepWord(seq, 5)) > 1000 && Text(seq.editControls[5]) == Shown(bar->value()), "thumb drag");
     QTest::mouseRelease(bar, Qt::LeftButton, {}, to.toPoint());
-  }
-
-  // Any byte above 0 shows as set; a click stores 1 or 0 in bank 0.
-  void drum() {
-    struct Case { int32_t track, step, x; };
-    const Case cases[] = {{0, 0, 16}, {1, 7, 72}, {2, 8, 84}, {3, 31, 276}, {0, 32, 292}, {1, 63, 552}};
-    BlockModule& drm = OpenOn(kDRM, [](const BlockModule&) {
-      for (int32_t i = 0; i < kDrumBankBytes; ++i) SetDrumByte(i, i == DrumByteOffset(0, 0, 2, 5) ? 7 : 0);
-    });
-    QVERIFY(drm.editWindow != nullptr && Widget(drm.editWindow)->window()->pos() == QPoint(64, 64));
-    QCOMPARE(Widget(drm.editWindow)->size(), QSize(640 - 8, 400 - 27));
-    const auto boxOf = [&](int32_t track, int32_t step) { return ControlWithId<QCheckBox>(drm.editWindow, 64 * track + step); };
-    QVERIFY(boxOf(2, 5)->isChecked() && !boxOf(2, 6)->isChecked());
-    for (const Case& c : cases) {
-      auto* box = boxOf(c.track, c.step);
-      QVERIFY(box != nullptr && box->geometry() == QRect(c.x, 32 + 64 * c.track + 16 * (c.step % 2), 16, 16));
-      const auto click = [&] { return Click(box, QPoint(8, 8)), PatternByte(c.track, c.step); };
-      QVERIFY(click() == 1 && click() == 0);
-    }
   }
 
   void oneWindowUntilTheModuleEnds() {
