@@ -78,7 +78,11 @@ class PatternEditorsTest : public QObject {
         {-1, 100, kSbThumbTrack, -5, -5}, {-1, 100, kSbThumbPosition, 1234, 1234}, {-1, 100, kSbEndScroll, 777, 100},
         {-2, 0, kSbThumbTrack, 32767, 32767, "  +15"}, {-2, 0, kSbThumbTrack, -2048, -2048, "  -1"},
     };
-    BlockModule& seq = OpenOn(kSEQ, [](const BlockModule& m) { for (int32_t i = 0; i < 16; ++i) DspMemory.Store(StepWord(m, i), Initial(i)); });
+    // A stray buffer word, as a former type may leave it, means nothing to a SEQ: its window opens.
+    BlockModule& seq = OpenOn(kSEQ, [](const BlockModule& m) {
+      for (int32_t i = 0; i < 16; ++i) DspMemory.Store(StepWord(m, i), Initial(i));
+      DspMemory.Store(m.dspBlock + BlockWord::kBufferNumber, 7);
+    });
     QVERIFY(seq.editWindow != nullptr && Widget(seq.editWindow)->window()->pos() == QPoint(64, 64));
     QCOMPARE(Widget(seq.editWindow)->size(), QSize(424 - 8, 400 - 27));  // less the classic frame
     for (int32_t i = 0; i < 16; ++i) {
