@@ -153,7 +153,8 @@ TEST(StepFigures, EveryModuleStepAtItsEdges) {
         Step(block, frame == 0 ? f.noise : 0);
         if (f.impulse) SetConstant(constant[0], 0);
       }
-      const int32_t word = offset >= kInBuffer ? DelayBuffer[0][offset - kInBuffer] : Word(block, offset);
+      const int32_t at = offset - kInBuffer;
+      const int32_t word = at >= 0 ? DelayBuffer[at / kDelayBufferSamples][at % kDelayBufferSamples] : Word(block, offset);
       EXPECT_EQ(word, value) << "row " << row << ", word " << offset << " after " << frames;
     }
     // No step writes a delay buffer but its own, and a flanger only its window.
