@@ -4,11 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
-#include <string>
 
 #include "app/MainMenu.h"
+#include "support/TestFiles.h"
 
 namespace {
 
@@ -34,10 +33,7 @@ TEST(MenuResourceTest, WindowsScriptMatchesTheShellsTable) {
   const std::string expected = ScriptOf(kMainMenu);
   const char* regenerate = std::getenv("VARNOTEK_REGENERATE");
   if (regenerate != nullptr && *regenerate == '1') std::ofstream(VARNOTEK_MENU_RC, std::ios::binary) << expected;
-  std::ifstream file(VARNOTEK_MENU_RC, std::ios::binary);
-  ASSERT_TRUE(file.is_open()) << VARNOTEK_MENU_RC;
-  const std::string actual{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-  EXPECT_EQ(actual, expected) << "run with VARNOTEK_REGENERATE=1 to write " << VARNOTEK_MENU_RC;
+  EXPECT_EQ(ReadWholeFile(VARNOTEK_MENU_RC), expected) << "run with VARNOTEK_REGENERATE=1 to write " << VARNOTEK_MENU_RC;
 }
 
 }  // namespace

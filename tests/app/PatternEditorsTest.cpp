@@ -59,6 +59,11 @@ class PatternEditorsTest : public QObject {
       const auto click = [&] { return Click(box, QPoint(8, 8)), PatternByte(c.track, c.step); };
       QVERIFY(click() == 1 && click() == 0);
     }
+    // A command from a control that is no step box ("Edit / Show", id 511) stores nothing.
+    SetDrumByte(511, 1);
+    SendWindowMessage(drm.editWindow, kWmCommand, 511, Handle(Editor().editShowButton));
+    QVERIFY(GetDrumByte(511) == 1);
+    SetDrumByte(511, 0);
   }
 
   // The window shows the block's steps. A bar's request moves its value by

@@ -10,18 +10,14 @@ TestPatch BuildTestPatch() {
                         MakeBlock(Opcode::kOscillatorFirst + 2, {20437, 0, 0, 30000}, {35, 35, 3}),
                         MakeBlock(Opcode::kOscillatorFirst + 5, {26000, 0, 0, 12000}, {35, 35, 3}),
                         MakeBlock(Opcode::kOUT, {0, 26000, 0, 0, 26000, 24000})};
-  Wire(patch.out, 0, patch.constant, 0);
-  Wire(patch.out, 3, patch.saw, 0);
-  Wire(patch.out, 4, patch.noise, 0);
+  Wire(patch.out, 0, patch.constant, 0), Wire(patch.out, 3, patch.saw, 0), Wire(patch.out, 4, patch.noise, 0);
   return patch;
 }
 
 std::vector<int16_t> ReferenceRender(int32_t frames) {
-  ResetEngine();
-  BuildTestPatch();
+  ResetEngine(), BuildTestPatch();
   const std::vector<int16_t> samples = Render(frames);
-  ResetEngine();
-  BuildTestPatch();
+  ResetEngine(), BuildTestPatch();
   return samples;
 }
 

@@ -38,9 +38,7 @@ class Editor {
     }
   }
 
-  void DeleteAll() {
-    while (!live_.empty()) Delete(live_.size() - 1);
-  }
+  void DeleteAll() { while (!live_.empty()) Delete(live_.size() - 1); }
 
  private:
   int32_t Pick(int32_t n) { return std::uniform_int_distribution<int32_t>(0, n - 1)(random_); }
@@ -76,10 +74,8 @@ class Editor {
   }
 
   void Wire(const LiveBlock& target) {
-    const int32_t input = Pick(kInputCount);
-    const LiveBlock& source = live_[Pick(static_cast<int32_t>(live_.size()))];
-    const int32_t word = Pick(4) == 0 ? target.block + kZeroSlot : source.block + kOutput + Pick(kOutputCount);
-    DspMemory.Store(target.block + kInput + input, word);
+    const int32_t input = Pick(kInputCount), source = live_[Pick(static_cast<int32_t>(live_.size()))].block;
+    DspMemory.Store(target.block + kInput + input, Pick(4) == 0 ? target.block + kZeroSlot : source + kOutput + Pick(kOutputCount));
   }
 
   void Retype(LiveBlock& target, int32_t opcode) {
@@ -103,8 +99,7 @@ class Editor {
 };
 
 TEST(ConcurrentEditTest, EditingWhileTheRingPlaysNeitherCrashesNorRaces) {
-  ResetEngine();
-  BuildTestPatch();
+  ResetEngine(), BuildTestPatch();
   FakeWaveOut device{false};
   SetWaveOutDevice(&device);
   StartAudio(nullptr);

@@ -5,21 +5,17 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 
 #include "AudioTestSupport.h"
 #include "audio/AudioOutput.h"
 #include "audio/portaudio/PortAudioWaveOut.h"
 #include "dsp/RenderBuffer.h"
 #include "patch/PatchArea.h"
+#include "support/TestFiles.h"
 
 namespace {
 
-struct Frame {
-  int16_t left, right;
-  bool operator==(const Frame&) const = default;
-};
+struct Frame { int16_t left, right; bool operator==(const Frame&) const = default; };
 
 // The file device is not paced in real time, so the stream plays silence
 // whenever it runs ahead of the ring, and the file fills with it fast; the
@@ -36,17 +32,10 @@ void AppendSoundingFrames(const std::string& path, long& offset, std::vector<Fra
   size_t count;
   while (offset < end && (count = std::fread(chunk.data(), sizeof(Frame), chunk.size(), file)) > 0) {
     offset += static_cast<long>(count * sizeof(Frame));
-    for (size_t i = 0; i < count; ++i)
-      if (chunk[i] != Frame{0, 0}) sounding.push_back(chunk[i]);
+    std::copy_if(chunk.begin(), chunk.begin() + count, std::back_inserter(sounding), [](Frame f) { return f != Frame{0, 0}; });
   }
   std::fclose(file);
 }
-
-struct TemporaryFolder {
-  TemporaryFolder() { path = mkdtemp(pattern.data()) != nullptr ? pattern : ""; }
-  ~TemporaryFolder() { std::filesystem::remove_all(path); }
-  std::string pattern = (std::filesystem::temp_directory_path() / "varnotek-audio-XXXXXX").string(), path;
-};
 
 // The default ALSA device becomes the file plugin over the null device: raw
 // interleaved frames into `capture`, as fast as the callback delivers them.
@@ -62,7 +51,6 @@ void UseFileCaptureDevice(const std::string& folder, const std::string& capture)
 
 TEST(DeviceCaptureTest, PlayedBytesEqualTheOfflineRender) {
   TemporaryFolder folder;
-  ASSERT_FALSE(folder.path.empty());
   const std::string capture = folder.path + "/capture.raw";
   UseFileCaptureDevice(folder.path, capture);
 
@@ -87,8 +75,7 @@ TEST(DeviceCaptureTest, PlayedBytesEqualTheOfflineRender) {
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     AppendSoundingFrames(capture, offset, played);
   }
-  StopAudio();
-  SetWaveOutDevice(nullptr);
+  StopAudio(), SetWaveOutDevice(nullptr);
   EXPECT_TRUE(messages.Texts().empty());
   AppendSoundingFrames(capture, offset, played);
   ASSERT_GE(played.size(), kBuffers * kFramesPerBuffer) << "after " << offset << " bytes played";
@@ -113,7 +100,6 @@ TEST(DeviceCaptureTest, PlayedBytesEqualTheOfflineRender) {
 TEST(DeviceCaptureDeathTest, ExitingWhileAudioPlaysEndsCleanly) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   TemporaryFolder folder;
-  ASSERT_FALSE(folder.path.empty());
   const std::string capture = folder.path + "/capture.raw";
   UseFileCaptureDevice(folder.path, capture);
   EXPECT_EXIT(

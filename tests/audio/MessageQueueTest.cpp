@@ -20,9 +20,7 @@ namespace {
 TEST(ThreadMessageQueueTest, GetReturnsMessagesInOrderAndZeroForQuit) {
   ThreadMessageQueue queue;
   queue.Attach();
-  ASSERT_TRUE(queue.Post({957, 1, 2}));
-  ASSERT_TRUE(queue.Post({955, 0, 0}));
-  ASSERT_TRUE(queue.Post({kQuitMessage, 0, 0}));
+  for (const ThreadMessage& message : {ThreadMessage{957, 1, 2}, {955, 0, 0}, {kQuitMessage, 0, 0}}) ASSERT_TRUE(queue.Post(message));
   ThreadMessage first, second, quit;
   EXPECT_EQ((std::vector{queue.Get(first), queue.Get(second), queue.Get(quit)}), (std::vector{1, 1, 0}));
   EXPECT_EQ(std::tie(first.message, first.wParam, first.lParam, second.message), std::make_tuple(957u, uintptr_t{1}, intptr_t{2}, 955u));
@@ -45,8 +43,7 @@ TEST(ThreadMessageQueueTest, PostFailsWhenFullInsteadOfWaiting) {
 // Several posters at once, the owner asleep in Get: nothing lost, nothing
 // doubled, each poster's messages in its own order.
 TEST(ThreadMessageQueueTest, ManyPostersOneSleepingReader) {
-  constexpr int kPosters = 4;
-  constexpr int kEach = 20000;
+  constexpr int kPosters = 4, kEach = 20000;
   ThreadMessageQueue queue;
   queue.Attach();
   std::vector<std::thread> posters;
@@ -59,10 +56,8 @@ TEST(ThreadMessageQueueTest, ManyPostersOneSleepingReader) {
   std::vector<intptr_t> nextExpected(kPosters, 0);
   ThreadMessage message;
   for (int received = 0; received < kPosters * kEach; ++received) {
-    ASSERT_EQ(queue.Get(message), 1);
-    ASSERT_LT(message.wParam, static_cast<uintptr_t>(kPosters));
-    ASSERT_EQ(message.lParam, nextExpected[message.wParam]);
-    ++nextExpected[message.wParam];
+    ASSERT_TRUE(queue.Get(message) == 1 && message.wParam < static_cast<uintptr_t>(kPosters));
+    ASSERT_EQ(message.lParam, nextExpected[message.wParam]++);
   }
   for (auto& poster : posters) poster.join();
   EXPECT_FALSE(queue.Peek(message));
@@ -76,21 +71,15 @@ TEST(PendingNoticesTest, KeepsWhatAFullQueueRefusesAndPostsItFirstLater) {
   ThreadMessageQueue queue;
   while (queue.Post({955, 0, 0})) continue;
   PendingNotices<4> notices;
-  notices.Post(queue, {957, 0, 1});
-  notices.Post(queue, {957, 0, 2});
+  notices.Post(queue, {957, 0, 1}), notices.Post(queue, {957, 0, 2});
   EXPECT_EQ(notices.Count(), 2u);
-
   ThreadMessage message;
   std::vector<intptr_t> order;
-  auto drain = [&] {
-    while (queue.Peek(message))
-      if (message.message == 957) order.push_back(message.lParam);
-  };
+  const auto drain = [&] { while (queue.Peek(message)) if (message.message == 957) order.push_back(message.lParam); };
   ASSERT_TRUE(queue.Peek(message));  // room for one: the oldest kept notice takes it
   notices.Post(queue, {957, 0, 3});
   EXPECT_EQ(notices.Count(), 2u);
-  drain();
-  notices.Retry(queue);
+  drain(), notices.Retry(queue);
   EXPECT_EQ(notices.Count(), 0u);
   drain();
   EXPECT_EQ(order, (std::vector<intptr_t>{1, 2, 3}));
@@ -106,17 +95,12 @@ TEST(ThreadMessageQueueTest, PostsGoToTheAttachedThreadOnly) {
   EXPECT_FALSE(queue.Post({957, 0, 1}));
   std::atomic<uint32_t> ownerId{0};
   ThreadMessage received;
-  std::thread owner([&] {
-    queue.Attach();
-    ownerId = GetCurrentThreadId();
-    queue.Get(received);
-  });
+  std::thread owner([&] { queue.Attach(), ownerId = GetCurrentThreadId(), queue.Get(received); });
   while (queue.OwnerThreadId() == 0) std::this_thread::yield();
   ASSERT_TRUE(queue.Post({957, 3, 4}));
   owner.join();
+  EXPECT_EQ(std::tie(received.message, received.lParam), std::make_tuple(957u, intptr_t{4}));
   EXPECT_EQ(queue.OwnerThreadId(), ownerId.load());
-  EXPECT_EQ(received.message, 957u);
-  EXPECT_EQ(received.lParam, 4);
   ThreadMessage none;
   EXPECT_FALSE(queue.Peek(none));  // nothing went to this thread
   queue.Detach();

@@ -21,36 +21,31 @@ constexpr unsigned kHangSeconds = 300;
 bool MayUseRealTimePriority() {
   bool allowed = false;
   std::thread probe([&] {
-    sched_param parameter{};
-    parameter.sched_priority = sched_get_priority_min(SCHED_FIFO);
+    const sched_param parameter{sched_get_priority_min(SCHED_FIFO)};
     allowed = pthread_setschedparam(pthread_self(), SCHED_FIFO, &parameter) == 0;
   });
   probe.join();
   return allowed;
 }
 
-class OneCpu {
- public:
+// The first CPU this thread may use, alone, while it lives.
+struct OneCpu {
   OneCpu() {
-    sched_getaffinity(0, sizeof before_, &before_);
+    sched_getaffinity(0, sizeof before, &before);
     int cpu = 0;
-    while (cpu < CPU_SETSIZE - 1 && !CPU_ISSET(cpu, &before_)) ++cpu;
-    cpu_set_t one;
-    CPU_ZERO(&one);
+    while (cpu < CPU_SETSIZE - 1 && !CPU_ISSET(cpu, &before)) ++cpu;
+    cpu_set_t one{};
     CPU_SET(cpu, &one);
     pinned = sched_setaffinity(0, sizeof one, &one) == 0;
   }
-  ~OneCpu() { sched_setaffinity(0, sizeof before_, &before_); }
+  ~OneCpu() { sched_setaffinity(0, sizeof before, &before); }
+  cpu_set_t before;
   bool pinned = false;
-
- private:
-  cpu_set_t before_;
 };
 
 TEST(OneCpuPlaybackTest, RingKeepsTurningWhilePostersShareTheCpu) {
   if (!MayUseRealTimePriority()) GTEST_SKIP() << "this process may not use SCHED_FIFO; nothing to test";
-  ResetEngine();
-  BuildTestPatch();
+  ResetEngine(), BuildTestPatch();
   FakeWaveOut device(false);
   SetWaveOutDevice(&device);
   {

@@ -31,11 +31,7 @@ bool WaitForNextBuffer(int32_t expected) {
 class PlaybackRingTest : public ::testing::Test {
  protected:
   void SetUp() override { SetWaveOutDevice(&device); }
-  void TearDown() override {
-    StopAudio();
-    SetWaveOutDevice(nullptr);
-    SetMemoryBlockAllocator(DefaultMemoryBlockAllocator());
-  }
+  void TearDown() override { StopAudio(), SetWaveOutDevice(nullptr), SetMemoryBlockAllocator(DefaultMemoryBlockAllocator()); }
   FakeWaveOut device{true};
 };
 
@@ -99,9 +95,7 @@ TEST_F(PlaybackRingTest, AnEmptyPatchPlaysZeroSamplesAndTheRingStartsAgainFresh)
   EXPECT_EQ(device.Calls()[3], 1) << "stopped, the device is closed";
 
   FakeWaveOut second{true};
-  SetWaveOutDevice(&second);
-  StartAudio(nullptr);
-  second.Allow(1);
+  SetWaveOutDevice(&second), StartAudio(nullptr), second.Allow(1);
   ASSERT_TRUE(second.WaitForWrites(4));
   const auto writes = second.Writes();
   EXPECT_EQ(std::tie(writes[0].ring, writes[2].ring, writes[3].ring), std::make_tuple(0, 2, 0));
@@ -110,8 +104,7 @@ TEST_F(PlaybackRingTest, AnEmptyPatchPlaysZeroSamplesAndTheRingStartsAgainFresh)
 
 // A device that cannot open, or none at all, gives one message and renders nothing.
 TEST_F(PlaybackRingTest, ADeviceThatCannotOpenGivesOneMessageAndRendersNothing) {
-  ResetEngine();
-  BuildTestPatch();
+  ResetEngine(), BuildTestPatch();
   device.openResult = kWaveBadDevice;
   for (bool withDevice : {true, false}) {
     SetWaveOutDevice(withDevice ? &device : nullptr);

@@ -15,19 +15,13 @@
 
 namespace {
 
-struct Search {
-  const char* title;
-  int count;
-  HWND first;
-};
+struct Search { const char* title; int count; HWND first; };
 
 BOOL CALLBACK CountTitled(HWND window, LPARAM parameter) {
   auto& search = *reinterpret_cast<Search*>(parameter);
   char title[512] = {};
   GetWindowTextA(window, title, sizeof title);
-  if (IsWindowVisible(window) && std::strcmp(title, search.title) == 0) {
-    if (search.count++ == 0) search.first = window;
-  }
+  if (IsWindowVisible(window) && std::strcmp(title, search.title) == 0 && search.count++ == 0) search.first = window;
   return TRUE;
 }
 

@@ -61,9 +61,7 @@ std::string FirstDifference(const Capture& chunked, const Capture& reference) {
 // FNV-1a over the samples and the end state of the reference path.
 struct GoldenHash {
   uint64_t value = 14695981039346656037u;
-  void Add(uint32_t word) {
-    for (int32_t byte = 0; byte < 4; ++byte) value = (value ^ ((word >> (8 * byte)) & 0xff)) * 1099511628211u;
-  }
+  void Add(uint32_t word) { for (int32_t byte = 0; byte < 4; ++byte) value = (value ^ ((word >> (8 * byte)) & 0xff)) * 1099511628211u; }
   void Add(const Capture& r) {
     for (int16_t sample : r.samples) Add(static_cast<uint16_t>(sample));
     for (int32_t word : r.words) Add(static_cast<uint32_t>(word));

@@ -32,8 +32,7 @@ TEST_F(DspMemoryTest, InitFreesEveryBlockInOrderAndThe1025thReservationFails) {
   EXPECT_EQ((Blocks{FreeListHead, ReserveDSPBlock(), RenderListHead.load()}), (Blocks{-1, -1, 65472}));
   // Back onto the empty free list, then in front of it: the old front's
   // previous link is written, and no other block's words.
-  ReleaseDSPBlock(64);
-  ReleaseDSPBlock(128);
+  ReleaseDSPBlock(64), ReleaseDSPBlock(128);
   EXPECT_EQ(FreeListHead, 128);
   EXPECT_EQ((Blocks{Word(128, kNext), Word(128, kPrevious), Word(64, kNext), Word(64, kPrevious), Word(0, kNext)}), (Blocks{64, -1, -1, 128, -1}));
 }

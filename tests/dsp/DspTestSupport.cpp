@@ -20,15 +20,13 @@ void Wire(int32_t block, int32_t input, int32_t sourceBlock, int32_t sourceOutpu
   SetWord(block, BlockWord::kInput + input, sourceBlock + BlockWord::kOutput + sourceOutput);
 }
 
-int32_t MakeConstant(int32_t value) {
-  const int32_t block = ReserveDSPBlock();
-  SetConstant(block, value);
-  return block;
-}
-
 // A constant is read through the block's output 0, which no step writes
 // while its opcode is 0.
 void SetConstant(int32_t constantBlock, int32_t value) { SetWord(constantBlock, BlockWord::kOutput, value); }
+int32_t MakeConstant(int32_t value) {
+  const int32_t block = ReserveDSPBlock();
+  return SetConstant(block, value), block;
+}
 
 int32_t Word(int32_t block, int32_t offset) { return DspMemory.Load(block + offset); }
 void SetWord(int32_t block, int32_t offset, int32_t value) { DspMemory.Store(block + offset, value); }

@@ -41,24 +41,20 @@ struct Editor {
     if (live.size() < 4 || (choice < 3 && live.size() < kMaxChurnBlocks)) {
       live.push_back(ReserveDSPBlock());
       ASSERT_GE(live.back(), 0);
-      Type(live.back());
-    } else if (choice < 5) {
-      Release(PickLive());
-    } else if (choice < 7) {
-      Type(live[PickLive()]);
-    } else {
-      const int32_t block = live[PickLive()];
-      const int32_t source = Pick(0, 3) == 0 ? stable[Pick(0, kStableCounters - 1)] : live[PickLive()];
-      SetWord(block, kInput + Pick(0, 4), source + kOutput + Pick(0, 4));
+      return Type(live.back());
     }
+    if (choice < 5) return Release(PickLive());
+    if (choice < 7) return Type(live[PickLive()]);
+    const int32_t block = live[PickLive()];
+    const int32_t source = Pick(0, 3) == 0 ? stable[Pick(0, kStableCounters - 1)] : live[PickLive()];
+    SetWord(block, kInput + Pick(0, 4), source + kOutput + Pick(0, 4));
   }
   // Opcode 0 first, then the defaults, then the opcode last.
   void Type(int32_t block) {
     SetOpcode(block, 0);
     for (int32_t c = 0; c < 6; ++c) SetWord(block, c, Pick(-32768, 32767));
     for (int32_t i = 0; i < 5; ++i) SetWord(block, kInput + i, block + (Pick(0, 1) ? 35 : i + 1));
-    SetWord(block, kBufferNumber, Pick(0, 2));
-    SetWord(block, kRangeShift, Pick(0, 1) * 8);
+    SetWord(block, kBufferNumber, Pick(0, 2)), SetWord(block, kRangeShift, Pick(0, 1) * 8);
     SetOpcode(block, kTypedOpcodes[Pick(0, std::size(kTypedOpcodes) - 1)]);
   }
   void Release(size_t index) {

@@ -3,7 +3,6 @@
 // open patch alone.
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
@@ -17,7 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using PatchFileFailureTest = PatchFileTest;
+using PatchFileFailureTest = PatchModelTest;
 
 constexpr char kOldText[] = "the user's earlier patch\n";
 
@@ -34,14 +33,6 @@ struct FullDisk {
   rlimit before{};
 };
 
-// A folder of this run's own, empty.
-fs::path EmptyFolder(const std::string& stem) {
-  const fs::path folder = fs::path(::testing::TempDir()) / (stem + std::to_string(getpid()));
-  fs::remove_all(folder);
-  fs::create_directories(folder);
-  return folder;
-}
-
 long Entries(const fs::path& folder) { return std::distance(fs::directory_iterator(folder), fs::directory_iterator()); }
 
 TEST_F(PatchFileFailureTest, AFailedSaveLeavesTheOldFileAndSaysWhy) {
@@ -52,7 +43,8 @@ TEST_F(PatchFileFailureTest, AFailedSaveLeavesTheOldFileAndSaysWhy) {
   for (const auto& [target, reason] : cases) {
     SCOPED_TRACE(target);
     messages.shown.clear();
-    const fs::path folder = EmptyFolder("varnotek-save-");
+    const TemporaryFolder temporary;
+    const fs::path folder = temporary.path;
     const fs::path old = folder / "old.pch";
     std::ofstream(old) << kOldText;
     fs::permissions(old, fs::perms(0640));
@@ -87,25 +79,25 @@ TEST_F(PatchFileFailureTest, AFailedSaveLeavesTheOldFileAndSaysWhy) {
     const std::pair<fs::file_type, long> kept[] = {{fs::file_type::regular, 1}, {fs::file_type::symlink, 3}, {fs::file_type::regular, 1},
                                                    {fs::file_type::not_found, 1}, {fs::file_type::fifo, 2}};
     EXPECT_EQ(std::make_pair(fs::symlink_status(path).type(), Entries(folder)), kept[target]);
-    fs::remove_all(folder);
   }
 }
 
 // The last step can fail too: a name that became a folder after the file
 // was created cannot be renamed over; nothing is left behind.
 TEST_F(PatchFileFailureTest, ACommitThatCannotRenameFailsAndCleansUp) {
-  const fs::path folder = EmptyFolder("varnotek-commit-");
+  const TemporaryFolder temporary;
+  const fs::path folder = temporary.path;
   ReplacementFile file;
   ASSERT_TRUE(file.Create((folder / "p.pch").string()));
   fs::create_directory(folder / "p.pch");
   EXPECT_FALSE(file.Commit());
   EXPECT_EQ(errno, EISDIR);
   EXPECT_EQ(Entries(folder), 1);
-  fs::remove_all(folder);
 }
 
 TEST_F(PatchFileFailureTest, AReadErrorLeavesTheOpenPatchAlone) {
-  const std::string huge = ::testing::TempDir() + "varnotek-huge-" + std::to_string(getpid()) + ".pch";
+  const TemporaryFolder folder;
+  const std::string huge = folder.path + "/huge.pch";
   std::ofstream(huge).close();
   fs::resize_file(huge, kMostPatchFileBytes + 1);
   const std::pair<std::string, int> cases[] = {{"/proc/self/mem", EIO}, {huge, EFBIG}};
@@ -119,7 +111,6 @@ TEST_F(PatchFileFailureTest, AReadErrorLeavesTheOpenPatchAlone) {
     EXPECT_NE(area.ModuleAt(3, 3), nullptr) << path;
     EXPECT_TRUE(messages.shown.empty()) << path;
   }
-  fs::remove(huge);
 }
 
 }  // namespace

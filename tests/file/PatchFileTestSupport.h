@@ -3,20 +3,14 @@
 #pragma once
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 
 #include "../patch/PatchTestSupport.h"
 #include "dsp/Pools.h"
 #include "file/PatchFile.h"
+#include "support/TestFiles.h"
 
 // A fake owner window, so tests can check that load messages are owned by it.
 inline int ownerWindow = 0;
-
-inline std::string ReadWholeFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), {});
-}
 
 inline std::string SaveToText(const PatchArea& area) {
   std::FILE* file = std::tmpfile();
@@ -41,5 +35,3 @@ inline bool DrumPatternIsClear() {
     if (GetDrumByte(offset) != 0) return false;
   return true;
 }
-
-class PatchFileTest : public PatchModelTest {};

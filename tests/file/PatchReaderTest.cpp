@@ -13,7 +13,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using PatchReaderTest = PatchFileTest;
+using PatchReaderTest = PatchModelTest;
 
 TEST_F(PatchReaderTest, EachFixtureLoadsIntoItsOutput) {
   int32_t fixtures = 0;
@@ -24,9 +24,7 @@ TEST_F(PatchReaderTest, EachFixtureLoadsIntoItsOutput) {
     ResetEngine();
     messages.shown.clear();
     PatchArea area;
-    area.SetModuleAt(20, 20, ModuleTypeId::kVCA);  // the patch that was open before
-    area.Select(20, 20);
-    area.BeginConnection(0);
+    area.SetModuleAt(20, 20, ModuleTypeId::kVCA), area.Select(20, 20), area.BeginConnection(0);  // the patch that was open before
     SetDrumByte(DrumByteOffset(0, 7, 1, 1), 1);  // in a bank no fixture names
     const LoadResult result = LoadText(area, ReadWholeFile(entry.path().string()));
 

@@ -4,7 +4,6 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <random>
 #include <tuple>
 
 #include "PatchFileTestSupport.h"
@@ -14,7 +13,7 @@ namespace {
 
 using namespace ModuleTypeId;
 
-using PatchRoundTripTest = PatchFileTest;
+using PatchRoundTripTest = PatchModelTest;
 
 std::vector<int16_t> Render() {
   std::vector<int16_t> samples(2 * 6000);
@@ -52,16 +51,11 @@ TEST_F(PatchRoundTripTest, PatchesKeepTextAndSound) {
 }
 
 TEST_F(PatchRoundTripTest, SaveAndLoadThroughFilePath) {
-  // Its own name, as other runs of the suite may share the folder.
-  const std::string path = ::testing::TempDir() + "varnotek_round_trip_" + std::to_string(std::random_device{}()) + ".pch";
+  const TemporaryFolder folder;
+  const std::string path = folder.path + "/p.pch";
   PatchArea area;
   SetPath(area, path);
-  area.SetModuleAt(0, 0, kOSC);
-  area.SetModuleAt(4, 0, kOUT);
-  area.Select(0, 0);
-  area.BeginConnection(0);
-  area.Select(4, 0);
-  area.CompleteConnection(0);
+  area.SetModuleAt(0, 0, kOSC), area.SetModuleAt(4, 0, kOUT), Connect(area, 0, 0, 0, 4, 0, 0);
   area.SavePatch();
   const std::string written = ReadWholeFile(path);
   EXPECT_EQ(written, SaveToText(area));

@@ -13,18 +13,13 @@ using namespace BlockWord;
 const int32_t kExampleSteps[16] = {0, 4096, 8192, 4096, 0, 4096, 8192, 4096, 0, 0, 0, 0, 0, 0, 0, 0};
 const std::string kExample = ReadWholeFile(std::string(VARNOTEK_PATCH_FIXTURES) + "/example.pch");
 
-using PatchWriterTest = PatchFileTest;
+using PatchWriterTest = PatchModelTest;
 
 TEST_F(PatchWriterTest, ExamplePatchBuiltByHandIsWrittenExactly) {
   PatchArea area;
   SetPath(area, "C:\\patches\\demo.pch");
-  area.SetModuleAt(0, 0, kOSC);
-  area.SetModuleAt(4, 0, kOUT);
-  area.SetModuleAt(8, 0, kSEQ);
-  area.Select(0, 0);
-  area.BeginConnection(0);
-  area.Select(4, 0);
-  area.CompleteConnection(1);
+  for (const auto& [column, type] : {std::pair{0, kOSC}, {4, kOUT}, {8, kSEQ}}) area.SetModuleAt(column, 0, type);
+  Connect(area, 0, 0, 0, 4, 0, 1);
   for (int32_t s = 0; s < 16; ++s) DspMemory.Store(area.ModuleAt(8, 0)->dspBlock + kStep + s, kExampleSteps[s]);
   EXPECT_EQ(SaveToText(area), kExample);
 }
@@ -35,8 +30,7 @@ TEST_F(PatchWriterTest, ExampleFileLoadsIntoThePatchItDescribes) {
   area.LoadPatch(&ownerWindow);
   EXPECT_EQ(area.lastLoadResult, LoadResult::Loaded);
   EXPECT_TRUE(messages.shown.empty());
-  const BlockModule* osc = area.ModuleAt(0, 0);
-  const BlockModule* out = area.ModuleAt(4, 0);
+  const BlockModule *osc = area.ModuleAt(0, 0), *out = area.ModuleAt(4, 0);
   ASSERT_TRUE(osc && out);
   EXPECT_EQ(Word(osc->dspBlock + kOpcode), 37);
   EXPECT_EQ(out->inputSource[1], osc);
@@ -50,15 +44,10 @@ TEST_F(PatchWriterTest, WiresNameTheSourcesWhereTheyStandNow) {
   std::string text;
   {
     PatchArea area;
-    area.SetModuleAt(0, 0, kCNT);
-    area.SetModuleAt(10, 0, kOUT);
-    area.SetModuleAt(20, 0, kDRM);
-    area.SetModuleAt(24, 0, kDRM);  // no second drum buffer: anchored at type 0, and not written
+    // The second DRM finds no drum buffer: anchored at type 0, and not written.
+    for (const auto& [column, type] : {std::pair{0, kCNT}, {10, kOUT}, {20, kDRM}, {24, kDRM}}) area.SetModuleAt(column, 0, type);
     ASSERT_NE(area.ModuleAt(24, 0), nullptr);
-    area.Select(0, 0);
-    area.BeginConnection(3);
-    area.Select(10, 0);
-    area.CompleteConnection(4);
+    Connect(area, 0, 0, 3, 10, 0, 4);
     area.Select(0, 0);
     ASSERT_EQ(area.MoveSelected(20, 12), 1);
     text = SaveToText(area);

@@ -26,11 +26,7 @@ PatchArea& Area() {
   return *area;
 }
 
-struct Text {
-  char* bytes = nullptr;
-  size_t size = 0;
-  ~Text() { std::free(bytes); }
-};
+struct Text { char* bytes = nullptr; size_t size = 0; ~Text() { std::free(bytes); } };
 
 void Save(const PatchArea& area, Text& text) {
   std::FILE* file = open_memstream(&text.bytes, &text.size);

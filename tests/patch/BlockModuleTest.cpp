@@ -123,8 +123,7 @@ int32_t openedWindows = 0;
 
 TEST_F(BlockModuleTest, OnlyPatternModulesOpenOneEditWindowClosedOnRetype) {
   // Edit windows as a platform adapter would make them: distinct fake handles.
-  destroyedWindows.clear();
-  openedWindows = 0;
+  destroyedWindows.clear(), openedWindows = 0;
   destroyWindowHandler = [](WindowHandle window) { destroyedWindows.push_back(window); };
   openPatternEditWindow = [](BlockModule& m, WindowHandle) { m.editWindow = &fakeWindows[openedWindows++]; };
   int parent = 0;
@@ -136,8 +135,7 @@ TEST_F(BlockModuleTest, OnlyPatternModulesOpenOneEditWindowClosedOnRetype) {
   EXPECT_EQ(destroyedWindows, std::vector<WindowHandle>{&fakeWindows[0]});
   EXPECT_EQ(messages.Texts(), std::vector<std::string>{"VARNOTEK: InternalError in BlockModule::OpenEditWindow()"});
   EXPECT_EQ(messages.shown[0].owner, &parent);
-  destroyWindowHandler = nullptr;
-  openPatternEditWindow = nullptr;
+  destroyWindowHandler = nullptr, openPatternEditWindow = nullptr;
 }
 
 }  // namespace

@@ -102,8 +102,7 @@ TEST_F(PatchAreaTest, WiresRunFromAnExistingOutputToAnInput) {
                            {'I', 0, 0, 0, 4, 0},   {'D', 5, 0, 0, 4, 0},   {'S', 30, 10, 1, 30, 10},
                            {'D', 2, 0, 0, 30, 10}, {'C', 0, 0, 0, 30, 10}, {'B', 0, 0, 0, 30, 10}};
   Press(area, complete);
-  const BlockModule* osc = area.ModuleAt(1, 5);
-  const BlockModule* out = area.ModuleAt(4, 0);
+  const BlockModule *osc = area.ModuleAt(1, 5), *out = area.ModuleAt(4, 0);
   EXPECT_EQ((Values{Word(out->dspBlock + kInput + 2), out->inputSourceX[2], out->inputSourceY[2],
                     out->inputSourceOutput[2], Word(out->dspBlock + kInput)}),
             (Values{osc->dspBlock + kOutput + 4, 1, 5, 4, out->dspBlock + kZeroSlot}));

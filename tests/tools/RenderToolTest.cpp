@@ -6,13 +6,12 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "support/TestFiles.h"
 #include "tools/RenderOptions.h"
 
 namespace {
@@ -36,9 +35,8 @@ TEST(RenderArgumentsTest, ParsesOrRefuses) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.words);
-    std::vector<std::string> words;
     std::istringstream in(c.words);
-    for (std::string word; in >> word;) words.push_back(word);
+    const std::vector<std::string> words{std::istream_iterator<std::string>(in), {}};
     const ParsedArguments parsed = ParseRenderArguments(words);
     ASSERT_EQ(parsed.ok, c.frames >= 0) << parsed.error;
     EXPECT_EQ(parsed.error.empty(), parsed.ok);
@@ -50,17 +48,10 @@ TEST(RenderArgumentsTest, ParsesOrRefuses) {
   }
 }
 
-std::string ReadText(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), {});
-}
-
 // A folder of its own for a run of the program. In a command, %F is the
 // folder and %D the demo patch. ALSA reads the folder's asound.conf, and any
 // JACK server is kept out of the way.
-struct Folder {
-  Folder() { path = mkdtemp(pattern.data()) != nullptr ? pattern : ""; }
-  ~Folder() { fs::remove_all(path); }
+struct Folder : TemporaryFolder {
   int Shell(std::string command) const {
     for (size_t at; (at = command.find("%F")) != std::string::npos;) command.replace(at, 2, "'" + path + "'");
     for (size_t at; (at = command.find("%D")) != std::string::npos;) command.replace(at, 2, "'" VARNOTEK_EXAMPLES_DIR "/demo.pch'");
@@ -72,8 +63,6 @@ struct Folder {
     return Shell(prefix + " env ALSA_CONFIG_PATH=%F/asound.conf JACK_NO_START_SERVER=1 JACK_DEFAULT_SERVER=varnotek-none "
                  "timeout -s KILL 120 '" VARNOTEK_RENDER "' " + arguments + " >%F/stdout.txt 2>%F/stderr.txt; s=$?; wait; exit $s");
   }
-  std::string pattern = (fs::temp_directory_path() / "varnotek-render-XXXXXX").string();
-  std::string path;
 };
 
 std::vector<int16_t> ReadSamples(const std::string& path, SF_INFO& info) {
@@ -91,15 +80,14 @@ TEST(RenderProgramTest, WavFlacAndRawHoldTheFramesAskedFor) {
     ASSERT_EQ(folder.Run("", std::string("--frames ") + output), 0) << output;
   SF_INFO wav{}, flac{};
   EXPECT_EQ(ReadSamples(folder.path + "/o.flac", flac), ReadSamples(folder.path + "/o.wav", wav));
-  EXPECT_EQ(wav.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
-  EXPECT_EQ(flac.format, SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
+  EXPECT_EQ(std::make_pair(wav.format, flac.format), std::make_pair(SF_FORMAT_WAV | SF_FORMAT_PCM_16, SF_FORMAT_FLAC | SF_FORMAT_PCM_16));
   for (const SF_INFO& info : {wav, flac}) EXPECT_EQ(info.frames * info.channels * info.samplerate, 10000 * 2 * 44100);
   // Raw: the WAV's samples without its header (little-endian, left then
   // right); a shorter render is the start of a longer one.
-  const std::string raw = ReadText(folder.path + "/o.raw");
+  const std::string raw = ReadWholeFile(folder.path + "/o.raw");
   EXPECT_EQ(raw.size(), 10000u * 4);
-  EXPECT_EQ(ReadText(folder.path + "/o.wav").substr(44), raw);
-  EXPECT_EQ(raw.substr(0, 5000 * 4), ReadText(folder.path + "/short.raw"));
+  EXPECT_EQ(ReadWholeFile(folder.path + "/o.wav").substr(44), raw);
+  EXPECT_EQ(raw.substr(0, 5000 * 4), ReadWholeFile(folder.path + "/short.raw"));
 }
 
 // What a run says and exits with, and what it leaves behind: an output
@@ -144,7 +132,7 @@ TEST(RenderProgramTest, ExitStatusMessagesAndFiles) {
     SCOPED_TRACE(c.prefix + " varnotek-render " + c.arguments);
     const Folder folder;
     EXPECT_EQ(folder.Run(c.prefix, c.arguments), c.status);
-    const std::string err = ReadText(folder.path + "/stderr.txt");
+    const std::string err = ReadWholeFile(folder.path + "/stderr.txt");
     const std::string want = c.onStderr != nullptr ? c.onStderr : "";
     if (c.onStderr != nullptr) { EXPECT_TRUE(want.empty() || want.back() == '\n' ? err == want : err.find(want) != std::string::npos) << err; }
     EXPECT_EQ(folder.Shell(c.check), 0) << c.check;
