@@ -4,10 +4,9 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <cstring>
-#include <fstream>
-#include <string>
 
 #include "app/CommandLine.h"
+#include "support/TestFiles.h"
 
 #include "GuiTestSupport.h"
 
@@ -34,11 +33,6 @@ bool RunScript(FileDialogKind kind, FileDialogState& state) {
   if (answer.empty()) return false;
   std::snprintf(state.file, state.fileSize, "%s", answer.c_str());
   return std::snprintf(state.fileTitle, state.fileTitleSize, "%s", QFileInfo(answer.c_str()).fileName().toLocal8Bit().data()) > 0;
-}
-
-QByteArray ReadText(const std::string& path) {
-  QFile file(QString::fromStdString(path));
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 }  // namespace
@@ -70,10 +64,10 @@ class FileCommandsTest : public QObject {
     };
     PatchArea empty;  // saved.pch: an empty patch
     std::snprintf(empty.filePath, sizeof empty.filePath, "%s", saved.c_str()), empty.SavePatch();
-    const QByteArray emptyPatch = ReadText(saved);
+    const std::string emptyPatch = ReadWholeFile(saved);
     for (const Case& c : cases) {
       MainWindow& main = FreshEditor();
-      Command(main, New), std::ofstream(saved) << emptyPatch.toStdString();
+      Command(main, New), std::ofstream(saved) << emptyPatch;
       script = ScriptedDialog{c.answers, 0, {}, true};
       MessageBoxCatcher catcher;
       for (size_t i = 0; i < c.commands.size(); ++i) {
@@ -83,7 +77,7 @@ class FileCommandsTest : public QObject {
       QVERIFY2(script.recordComplete && script.shown == static_cast<int>(c.answers.size()) && script.proposed == c.lastProposed, c.name);
       const QString title = Surface(main)->window()->windowTitle();
       QVERIFY2(title == QString(kTitlePrefix) + c.titleEnd.c_str() && (main.area->ModuleAt(5, 5) != nullptr) == c.oscStays, c.name);
-      QVERIFY2(c.fileWritten.empty() ? ReadText(saved) == emptyPatch : ReadText(c.fileWritten).contains("OSC"), c.name);
+      QVERIFY2(c.fileWritten.empty() ? ReadWholeFile(saved) == emptyPatch : ReadWholeFile(c.fileWritten).find("OSC") != std::string::npos, c.name);
       QVERIFY2(catcher.boxes.size() == (c.box.isEmpty() ? 0u : 1u) && (c.box.isEmpty() || catcher.boxes[0].text == c.box), c.name);
     }
   }
